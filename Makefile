@@ -1,0 +1,50 @@
+# Front door of the project. `make run` starts the program on its built-in demo router;
+# `make test` installs what is missing, builds and runs every test.
+PRESET ?= default
+BUILD_DIR := build/$(PRESET)
+FUZZ_SECONDS ?= 30
+
+.PHONY: all deps configure build test run bench fuzz asan tsan format clean
+
+all: build
+
+deps:
+	@scripts/install-deps
+
+configure: deps
+	@cmake --preset $(PRESET) >/dev/null
+
+build: configure
+	cmake --build --preset $(PRESET)
+
+test: build
+	ctest --preset $(PRESET) --output-on-failure
+
+asan:
+	$(MAKE) test PRESET=asan
+
+tsan:
+	$(MAKE) test PRESET=tsan
+
+run: build
+	@if [ -x $(BUILD_DIR)/src/app/vexlorin ]; then \
+		$(BUILD_DIR)/src/app/vexlorin --demo; \
+	else \
+		echo "The desktop program is not built yet; run 'make test' to try the model."; \
+	fi
+
+bench: build
+	@set -e; for b in $(BUILD_DIR)/bench/bench_*; do \
+		[ -x "$$b" ] || continue; echo "== $$b"; "$$b" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true; \
+	done
+
+fuzz: deps
+	@cmake --preset fuzz >/dev/null
+	cmake --build --preset fuzz
+	@scripts/run-fuzzers build/fuzz $(FUZZ_SECONDS)
+
+format:
+	@git ls-files '*.h' '*.cpp' | xargs clang-format -i
+
+clean:
+	rm -rf build
