@@ -9,22 +9,43 @@ namespace vexlorin {
 
 struct TRegex::TImpl {
     pcre2_code* Code = nullptr;
-    uint32_t CaptureCount = 0;
 };
+
+namespace {
+
+// One match-data block per thread, big enough for every pattern: matching allocates
+// nothing, and threads never share it.
+pcre2_match_data* ThreadMatchData() {
+    struct TOwner {
+        pcre2_match_data* Data = pcre2_match_data_create(TRegexMatch::MaxGroups + 1, nullptr);
+        ~TOwner() { pcre2_match_data_free(Data); }
+    };
+    thread_local TOwner owner;
+    if (!owner.Data)
+        throw std::bad_alloc();
+    return owner.Data;
+}
+
+} // namespace
 
 TRegex::TRegex(std::string_view APattern) : FImpl(std::make_unique<TImpl>()) {
     int errorCode = 0;
     PCRE2_SIZE errorOffset = 0;
-    FImpl->Code = pcre2_compile(reinterpret_cast<PCRE2_SPTR>(APattern.data()), APattern.size(),
-                                0, &errorCode, &errorOffset, nullptr);
+    FImpl->Code = pcre2_compile(reinterpret_cast<PCRE2_SPTR>(APattern.data()), APattern.size(), 0,
+                                &errorCode, &errorOffset, nullptr);
     if (!FImpl->Code) {
         PCRE2_UCHAR message[256];
         pcre2_get_error_message(errorCode, message, sizeof message);
         throw std::logic_error("bad pattern '" + std::string(APattern) +
                                "': " + reinterpret_cast<const char*>(message));
     }
+    uint32_t captures = 0;
+    pcre2_pattern_info(FImpl->Code, PCRE2_INFO_CAPTURECOUNT, &captures);
+    if (captures > TRegexMatch::MaxGroups) {
+        pcre2_code_free(FImpl->Code);
+        throw std::logic_error("pattern has too many groups: " + std::string(APattern));
+    }
     pcre2_jit_compile(FImpl->Code, PCRE2_JIT_COMPLETE); // falls back to the interpreter
-    pcre2_pattern_info(FImpl->Code, PCRE2_INFO_CAPTURECOUNT, &FImpl->CaptureCount);
 }
 
 TRegex::~TRegex() {
@@ -34,18 +55,15 @@ TRegex::~TRegex() {
 std::optional<TRegexMatch> TRegex::Find(std::string_view ASubject, std::size_t AFrom) const {
     if (AFrom > ASubject.size())
         return std::nullopt;
-    std::unique_ptr<pcre2_match_data, decltype(&pcre2_match_data_free)> data(
-        pcre2_match_data_create_from_pattern(FImpl->Code, nullptr), &pcre2_match_data_free);
-    if (!data)
-        throw std::bad_alloc();
+    pcre2_match_data* data = ThreadMatchData();
     const int rc = pcre2_match(FImpl->Code, reinterpret_cast<PCRE2_SPTR>(ASubject.data()),
-                               ASubject.size(), AFrom, 0, data.get(), nullptr);
-    if (rc < 0)
+                               ASubject.size(), AFrom, 0, data, nullptr);
+    if (rc <= 0)
         return std::nullopt; // no match, or a resource limit: treated as no match
-    const PCRE2_SIZE* ovector = pcre2_get_ovector_pointer(data.get());
+    const PCRE2_SIZE* ovector = pcre2_get_ovector_pointer(data);
     TRegexMatch match;
     match.FSubject = ASubject;
-    match.FOffsets.resize(2 * (FImpl->CaptureCount + 1), -1);
+    match.FOffsets.fill(-1);
     // rc is one more than the highest group that took part.
     match.FHighest = static_cast<std::size_t>(rc) - 1;
     for (std::size_t k = 0; k < static_cast<std::size_t>(rc); ++k) {
@@ -60,7 +78,7 @@ std::optional<TRegexMatch> TRegex::Find(std::string_view ASubject, std::size_t A
 }
 
 std::optional<std::string_view> TRegexMatch::Group(std::size_t k) const {
-    if (2 * k + 1 >= FOffsets.size() || FOffsets[2 * k] < 0)
+    if (k > MaxGroups || FOffsets[2 * k] < 0)
         return std::nullopt;
     return FSubject.substr(static_cast<std::size_t>(FOffsets[2 * k]),
                            static_cast<std::size_t>(FOffsets[2 * k + 1] - FOffsets[2 * k]));

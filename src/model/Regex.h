@@ -2,16 +2,19 @@
 // matching is safe from several threads at once (each match has its own match data).
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <memory>
 #include <optional>
 #include <string_view>
-#include <vector>
 
 namespace vexlorin {
 
 class TRegexMatch {
 public:
+    // Patterns may have at most this many capture groups.
+    static constexpr std::size_t MaxGroups = 15;
+
     // Capture group k (0 = whole match); empty when the group took no part.
     std::optional<std::string_view> Group(std::size_t k) const;
     // Number of the highest group that took part in the match.
@@ -22,7 +25,7 @@ public:
 private:
     friend class TRegex;
     std::string_view FSubject;
-    std::vector<std::ptrdiff_t> FOffsets; // pairs; -1 for groups without part
+    std::array<std::ptrdiff_t, 2 * (MaxGroups + 1)> FOffsets{}; // pairs; -1: no part
     std::size_t FHighest = 0;
     std::size_t FStart = 0;
     std::size_t FEnd = 0;

@@ -83,18 +83,7 @@ public:
 
 enum TStatDirection : uint8_t { sdUp = 0, sdDown = 1 };
 
-enum TVDSLProfile : uint8_t {
-    vpNA,
-    vp8a,
-    vp8b,
-    vp8c,
-    vp8d,
-    vp12a,
-    vp12b,
-    vp17a,
-    vp30a,
-    vp35b
-};
+enum TVDSLProfile : uint8_t { vpNA, vp8a, vp8b, vp8c, vp8d, vp12a, vp12b, vp17a, vp30a, vp35b };
 
 inline constexpr std::size_t VDSLProfileCount = 10;
 
@@ -262,6 +251,8 @@ public:
 
 private:
     enum class TGroupTable : uint8_t { HLog, QLN, SNR };
+    struct TGroupMembers; // the members one per-group table uses
+    TGroupMembers Members(TGroupTable ATable);
 
     void SetGroupData(TGroupTable ATable, const TStringList& AData);
     void SetGroupRaw(TGroupTable ATable, TStatDirection ADirection, const TStringList& AValue);
@@ -269,7 +260,9 @@ private:
     static void ReadGroupSizes(std::string_view AText, TStatMultipliers& ASizes);
     static void ParseGroupLine(std::string_view ALine, TDrayStatArray& ATarget, bool IsQLN);
 
-    void RebuildHLog(TStatDirection ADirection) { RebuildGroupTable(TGroupTable::HLog, ADirection); }
+    void RebuildHLog(TStatDirection ADirection) {
+        RebuildGroupTable(TGroupTable::HLog, ADirection);
+    }
     void RebuildQLN(TStatDirection ADirection) { RebuildGroupTable(TGroupTable::QLN, ADirection); }
     void RebuildSNR(TStatDirection ADirection) { RebuildGroupTable(TGroupTable::SNR, ADirection); }
     void RebuildBins(TStatDirection ADirection);
