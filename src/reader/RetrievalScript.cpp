@@ -1,0 +1,169 @@
+// The retrieval script: the console commands of one statistics set, in order, with the
+// notifications that let the window follow it.
+#include "reader/uDrayTelnetReader.h"
+
+#include <utility>
+
+namespace vexlorin {
+
+namespace {
+
+[[noreturn]] void RaiseListIndex(long long AIndex) {
+    throw EListError("List index out of bounds (" + std::to_string(AIndex) + ")");
+}
+
+// Deletes the first line AFirst times, then the last line ALast times.
+void CutAnswer(TStringList& ALines, int AFirst, int ALast) {
+    for (int I = 0; I < AFirst; ++I) {
+        if (ALines.empty())
+            RaiseListIndex(0);
+        ALines.erase(ALines.begin());
+    }
+    for (int I = 0; I < ALast; ++I) {
+        if (ALines.empty())
+            RaiseListIndex(-1);
+        ALines.pop_back();
+    }
+}
+
+} // namespace
+
+void TDrayTelnetReader::Post(std::function<void(IReaderView&)> ACall) {
+    if (!FView)
+        return;
+    FNotifier.Queue([View = FView, Call = std::move(ACall)] { Call(*View); });
+}
+
+void TDrayTelnetReader::PostStatus(std::string AText) {
+    Post([Text = std::move(AText)](IReaderView& AView) { AView.ShowStatus(Text); });
+}
+
+bool TDrayTelnetReader::StopCheck() {
+    if (!Terminated())
+        return false;
+    FStopped = true;
+    return true;
+}
+
+bool TDrayTelnetReader::RunCommand(const char* ACommand, std::chrono::milliseconds ATimeout,
+                                   TStringList& ALines) {
+    ALines.clear();
+    std::string Answer;
+    if (!SendTelnetCommand(std::string(ACommand) + "\r", ATimeout, Answer))
+        return false;
+    ALines = SplitLines(Answer);
+    return true;
+}
+
+bool TDrayTelnetReader::RetrieveRouterData(TDrayData& AData) {
+    bool Result = false;
+    AData.Clear();
+    try {
+        Result = RunScript(AData);
+    } catch (...) {
+        PostStatus({});
+        throw;
+    }
+    PostStatus({});
+    return Result;
+}
+
+bool TDrayTelnetReader::RunScript(TDrayData& AData) {
+    TDrayData* const Data = &AData;
+    const auto Wait = FTimeouts.Command;
+    TStringList Lines;
+
+    PostStatus(ReaderText::RetrievingData);
+    if (StopCheck())
+        return false;
+    PostStatus(ReaderText::RetrievingStatistics);
+
+    if (RunCommand("vdsl status bandinfo", Wait, Lines)) {
+        CutAnswer(Lines, 2, 2);
+        Lines.emplace_back();
+        Lines.emplace_back(ReaderText::LatnSatnNote);
+        AData.AddStatData({}, &Lines);
+    }
+    if (StopCheck())
+        return false;
+
+    if (RunCommand("vdsl status", Wait, Lines)) {
+        CutAnswer(Lines, 2, 2);
+        AData.AddStatData({"", " [ STATUS ]"}, &Lines);
+        AData.IdentifyVDSLProfile(Lines);
+    }
+    Post([Data](IReaderView& AView) { AView.UpdateProfileLabel(Data->VDSLProfile()); });
+    if (StopCheck())
+        return false;
+
+    // More status, olr, counts: cut 2 / 2, each under its header lines.
+    const std::pair<const char*, TStringList> StatusParts[] = {
+        {"vdsl status more", {""}}, {"vdsl status olr", {""}}, {"vdsl status counts", {}}};
+    for (const auto& [Command, Header] : StatusParts) {
+        if (RunCommand(Command, Wait, Lines)) {
+            CutAnswer(Lines, 2, 2);
+            AData.AddStatData(Header, &Lines);
+        }
+        if (StopCheck())
+            return false;
+    }
+
+    AData.AddStatData({" [ INVENTORY ]"}, nullptr);
+    const std::pair<const char*, TStringList> InventoryParts[] = {
+        {"vdsl annex", {""}},
+        {"vdsl inventory co", {" [ CO ]"}},
+        {"vdsl inventory cpe", {" [ CPE ]"}}};
+    bool First = true;
+    for (const auto& [Command, Header] : InventoryParts) {
+        if (!First && StopCheck())
+            return false;
+        First = false;
+        if (RunCommand(Command, Wait, Lines)) {
+            CutAnswer(Lines, 1, 2);
+            AData.AddStatData(Header, &Lines);
+        }
+    }
+    Post([Data](IReaderView& AView) { AView.DisplayTextData(Data); });
+    if (StopCheck())
+        return false;
+
+    PostStatus(ReaderText::RetrievingHLog);
+    if (RunCommand("vdsl status hlog", Wait, Lines))
+        AData.SetHLogData(Lines);
+    Post([Data](IReaderView& AView) { AView.PlotHLOG(Data); });
+    if (StopCheck())
+        return false;
+
+    PostStatus(ReaderText::RetrievingQLN);
+    if (RunCommand("vdsl status qln", Wait, Lines))
+        AData.SetQLNData(Lines);
+    Post([Data](IReaderView& AView) { AView.PlotQLN(Data); });
+    if (StopCheck())
+        return false;
+
+    PostStatus(ReaderText::RetrievingSNR);
+    if (RunCommand("vdsl status snr", Wait, Lines))
+        AData.SetSNRData(Lines);
+    Post([Data](IReaderView& AView) { AView.PlotSNR(Data); });
+    if (StopCheck())
+        return false;
+
+    if (FRetrieveBins) {
+        PostStatus(ReaderText::RetrievingBinsDS);
+        if (RunCommand("vdsl showbins", FTimeouts.Bins, Lines)) {
+            CutAnswer(Lines, 2, 2);
+            AData.SetBinStatsDSRaw(Lines);
+        }
+        if (StopCheck())
+            return false;
+        PostStatus(ReaderText::RetrievingBinsUS);
+        if (RunCommand("vdsl showbins up", FTimeouts.Bins, Lines)) {
+            CutAnswer(Lines, 2, 2);
+            AData.SetBinStatsUSRaw(Lines);
+        }
+    }
+    Post([Data](IReaderView& AView) { AView.PlotBins(Data); });
+    return !StopCheck();
+}
+
+} // namespace vexlorin
