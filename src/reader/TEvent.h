@@ -23,10 +23,9 @@ public:
     const std::string& Name() const { return FName; }
 
     void SetEvent() {
-        {
-            std::lock_guard Lock(FLock);
-            FSet = true;
-        }
+        // Notified under the lock: a waiter that wakes may destroy the event right away.
+        std::lock_guard Lock(FLock);
+        FSet = true;
         FChanged.notify_all();
     }
 

@@ -116,8 +116,10 @@ void TDrayTelnetReader::Execute() {
         FTelnetEvent.SetEvent();
 
     const auto Cleanup = [this] {
-        if (FTelnet.Connected())
-            FTelnet.Disconnect();
+        // Also after the router closed the connection (Connected() is false then): the
+        // reading thread may still be inside a handler and must be joined before the
+        // reader can go.
+        FTelnet.Disconnect();
         // The reading thread has ended; the handlers must not outlive this reader.
         FTelnet.SetOnDataAvailable(nullptr);
         FTelnet.SetOnClosed(nullptr);
