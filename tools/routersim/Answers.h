@@ -1,0 +1,33 @@
+// The console's answers, as the lines between the echoed command line and the prompt.
+#pragma once
+
+#include "LineModel.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace vexlorin::routersim {
+
+struct TAnswerOptions {
+    bool SNRMinus32 = false; // showbins prints SNR -32 for tones without data
+};
+
+// The thirteen commands the program sends, in the order it sends them.
+inline constexpr const char* KnownCommands[] = {
+    "vdsl status bandinfo", "vdsl status",     "vdsl status more",  "vdsl status olr",
+    "vdsl status counts",   "vdsl annex",      "vdsl inventory co", "vdsl inventory cpe",
+    "vdsl status hlog",     "vdsl status qln", "vdsl status snr",   "vdsl showbins",
+    "vdsl showbins up"};
+
+// Lower case, single blanks, no blanks at either end.
+std::string NormalizeCommand(std::string_view ACommand);
+
+// Body of the answer to a normalized command; nothing for a command the console lacks.
+std::optional<TStringList> CommandAnswer(const TLineModel& AModel, const std::string& ACommand,
+                                         const TAnswerOptions& AOptions);
+// "% Valid subcommands are:" with the subcommands at the level where ACommand went wrong;
+// with ACommandMissing the line "% Command missing" comes first.
+TStringList InvalidCommandAnswer(const std::string& ACommand, bool ACommandMissing);
+
+} // namespace vexlorin::routersim
