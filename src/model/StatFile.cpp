@@ -10,9 +10,14 @@ namespace vexlorin {
 
 namespace {
 
-// A complete 35b set with bins is a few hundred kilobytes; reserving up front keeps the
-// writer from growing its buffer a dozen times.
-constexpr std::size_t InitialStatFileReserve = 512 * 1024;
+// No string form is longer than the text's UTF-8 bytes plus a tag and a 32-bit length, so
+// this bounds the file and lets the writer allocate once.
+std::size_t EncodedSizeBound(const TStringList& ALines) {
+    std::size_t size = 5;
+    for (const std::string& line : ALines)
+        size += line.size() + 2;
+    return size;
+}
 
 void WriteMultipliers(TTypedValueWriter& AWriter, const TStatMultipliers& AValue) {
     AWriter.WriteRawByte(AValue[sdUp]);
@@ -101,7 +106,11 @@ void TDrayData::LoadFromReader(TTypedValueReader& AReader) {
 }
 
 std::vector<uint8_t> TDrayData::SaveToBytes() const {
-    TTypedValueWriter writer(InitialStatFileReserve);
+    std::size_t bound = 16 + (FName.size() + 5) + 2 + 6;
+    for (const TStringList* lines : {&FStats, &FHLogUSRaw, &FHLogDSRaw, &FQLNUSRaw, &FQLNDSRaw,
+                                     &FSNRUSRaw, &FSNRDSRaw, &FBinStatsUSRaw, &FBinStatsDSRaw})
+        bound += EncodedSizeBound(*lines);
+    TTypedValueWriter writer(bound);
     WriteTo(writer);
     return writer.TakeBytes();
 }

@@ -30,7 +30,9 @@ void TTypedValueWriter::WriteInt32LE(int32_t AValue) {
 }
 
 void TTypedValueWriter::WriteBytes(std::string_view ABytes) {
-    FBytes.insert(FBytes.end(), ABytes.begin(), ABytes.end());
+    // Same element type on both sides, so the insert is one block copy.
+    const auto* first = reinterpret_cast<const uint8_t*>(ABytes.data());
+    FBytes.insert(FBytes.end(), first, first + ABytes.size());
 }
 
 void TTypedValueWriter::WriteString(std::string_view AText) {
