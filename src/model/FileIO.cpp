@@ -130,6 +130,12 @@ void SaveFileSafely(const std::string& AFilename, std::span<const uint8_t> AByte
     const fs::file_status old = fs::status(target, ec);
     if (fs::is_directory(old))
         RaiseCreateError(AFilename, Reason(EISDIR));
+#if defined(__unix__) || defined(__APPLE__)
+    // Renaming needs only the folder's permission; a file the user may not write must
+    // still refuse to be replaced, as it would when written in place.
+    if (fs::exists(old) && ::access(target.c_str(), W_OK) != 0)
+        RaiseCreateError(AFilename, Reason(errno));
+#endif
     if (target.parent_path().empty())
         target = fs::path(".") / target;
 

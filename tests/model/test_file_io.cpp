@@ -126,6 +126,22 @@ TEST(SafeSave, ReadOnlyFolderKeepsTheOldFile) {
     EXPECT_EQ(test::ReadFile(path), OldContents);
     EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"router.conf"}));
 }
+
+TEST(SafeSave, ReadOnlyFileIsNotReplaced) {
+    if (geteuid() == 0)
+        GTEST_SKIP() << "the superuser writes read-only files";
+    TTempDir dir;
+    const std::string path = dir.File("set.draydata");
+    test::WriteFile(path, OldContents);
+    fs::permissions(path, fs::perms::owner_read);
+    try {
+        TDrayData().SaveToFile(path);
+        ADD_FAILURE() << "no error";
+    } catch (const EFCreateError& e) {
+        EXPECT_EQ(std::string(e.what()), "Cannot create file \"" + path + "\". Permission denied");
+    }
+    EXPECT_EQ(test::ReadFile(path), OldContents);
+}
 #endif
 
 TEST(BoundedRead, RefusesFilesLargerThanTheBound) {
