@@ -1,0 +1,128 @@
+#include "ui/fmRawData.h"
+
+#include "ui/UiResources.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include <mutex>
+#include <shared_mutex>
+
+namespace vexlorin {
+
+QPlainTextEdit* NewRawLinesBox(QWidget* AParent) {
+    auto* box = new QPlainTextEdit(AParent);
+    box->setReadOnly(true);
+    // Keyboard selection and copying stay possible in a read-only box.
+    box->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    box->setFont(FixedPitchFont(11));
+    box->setLineWrapMode(QPlainTextEdit::NoWrap);
+    box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    box->setUndoRedoEnabled(false);
+    return box;
+}
+
+QString RawLinesText(const TStringList& ALines) {
+    QString text;
+    for (std::size_t i = 0; i < ALines.size(); ++i) {
+        if (i > 0)
+            text += QLatin1Char('\n');
+        text += QString::fromStdString(ALines[i]);
+    }
+    return text;
+}
+
+TfrmRawData::TfrmRawData(QWidget* AOwner)
+    : QWidget(AOwner, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowCloseButtonHint) {
+    setAttribute(Qt::WA_DeleteOnClose);
+    setFont(UiFont(11));
+    setWindowTitle(QStringLiteral("Raw Data"));
+
+    auto* grid = new QGridLayout;
+    lblUpstream = new QLabel(QStringLiteral("Upstream"), this);
+    lblDownstream = new QLabel(QStringLiteral("Downstream"), this);
+    memUS = NewRawLinesBox(this);
+    memDS = NewRawLinesBox(this);
+    grid->addWidget(lblUpstream, 0, 0);
+    grid->addWidget(lblDownstream, 0, 1);
+    grid->addWidget(memUS, 1, 0);
+    grid->addWidget(memDS, 1, 1);
+    grid->setColumnStretch(0, 1);
+    grid->setColumnStretch(1, 1);
+    grid->setRowStretch(1, 1);
+
+    auto* bottom = new QWidget(this);
+    bottom->setFixedHeight(44);
+    auto* buttons = new QHBoxLayout(bottom);
+    btnClose = new QPushButton(QStringLiteral("Close"), bottom);
+    buttons->addStretch();
+    buttons->addWidget(btnClose);
+    connect(btnClose, &QPushButton::clicked, this, &TfrmRawData::btnCloseClick);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    grid->setContentsMargins(8, 8, 8, 0);
+    layout->addLayout(grid, 1);
+    layout->addWidget(bottom);
+
+    resize(942, 560);
+    memUS->setFocus();
+}
+
+void TfrmRawData::SetLines(const TStringList& AUpstream, const TStringList& ADownstream) {
+    memUS->setPlainText(RawLinesText(AUpstream));
+    memDS->setPlainText(RawLinesText(ADownstream));
+}
+
+void TfrmRawData::btnCloseClick() {
+    close();
+}
+
+namespace {
+
+using TRawList = const TStringList& (TDrayData::*)() const;
+using TTableLock = std::shared_mutex& (TDrayData::*)() const;
+
+TfrmRawData* ShowRawTable(QWidget* AOwner, const TDrayData* ASet, const char* ACaption,
+                          TTableLock ALock, TRawList AUpstream, TRawList ADownstream) {
+    auto* form = new TfrmRawData(AOwner);
+    form->setWindowTitle(QString::fromLatin1(ACaption));
+    if (ASet) {
+        TStringList up;
+        TStringList down;
+        {
+            // Held only for the copy: the boxes are filled after it is released.
+            std::shared_lock lock((ASet->*ALock)());
+            up = (ASet->*AUpstream)();
+            down = (ASet->*ADownstream)();
+        }
+        form->SetLines(up, down);
+    }
+    form->show();
+    return form;
+}
+
+} // namespace
+
+TfrmRawData* ShowRawHLog(QWidget* AOwner, const TDrayData* ASet) {
+    return ShowRawTable(AOwner, ASet, "HLOG Raw Data", &TDrayData::HLogLock, &TDrayData::HLogUSRaw,
+                        &TDrayData::HLogDSRaw);
+}
+
+TfrmRawData* ShowRawQLN(QWidget* AOwner, const TDrayData* ASet) {
+    return ShowRawTable(AOwner, ASet, "QLN Raw Data", &TDrayData::QLNLock, &TDrayData::QLNUSRaw,
+                        &TDrayData::QLNDSRaw);
+}
+
+TfrmRawData* ShowRawSNR(QWidget* AOwner, const TDrayData* ASet) {
+    return ShowRawTable(AOwner, ASet, "SNR Raw Data", &TDrayData::SNRLock, &TDrayData::SNRUSRaw,
+                        &TDrayData::SNRDSRaw);
+}
+
+} // namespace vexlorin

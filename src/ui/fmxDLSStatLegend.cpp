@@ -1,0 +1,59 @@
+#include "ui/fmxDLSStatLegend.h"
+
+#include "ui/UiResources.h"
+
+#include <QCoreApplication>
+#include <QPalette>
+#include <QTextEdit>
+#include <QVBoxLayout>
+
+#include <memory>
+
+namespace vexlorin {
+
+QString LegendDocument() {
+    return QString::fromUtf8(ReadResource(QString::fromLatin1(LegendResource), "LEGEND"));
+}
+
+TfrmxDSLStatLegend::TfrmxDSLStatLegend() : QWidget(nullptr, Qt::Window) {
+    setAttribute(Qt::WA_DeleteOnClose);
+    // The main window alone decides when the program ends; an open legend does not keep
+    // it running, and is deleted when it ends.
+    setAttribute(Qt::WA_QuitOnClose, false);
+    connect(qApp, &QCoreApplication::aboutToQuit, this, [this] { delete this; });
+    setWindowTitle(QStringLiteral("xDSL stat legend"));
+    setWindowIcon(ProgramIcon());
+    setFont(UiFont(11));
+
+    memLegend = new QTextEdit(this);
+    memLegend->setAcceptRichText(true);
+    memLegend->setFont(UiFont(11));
+    memLegend->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    // The document's text is white: the box is dark whatever style the desktop uses.
+    QPalette palette = memLegend->palette();
+    palette.setColor(QPalette::Base, QColor(0x26, 0x2A, 0x30));
+    palette.setColor(QPalette::Text, Qt::white);
+    memLegend->setPalette(palette);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(memLegend);
+
+    resize(588, 356);
+    FormCreate();
+    memLegend->setFocus();
+}
+
+void TfrmxDSLStatLegend::FormCreate() {
+    memLegend->setHtml(LegendDocument());
+    memLegend->moveCursor(QTextCursor::Start);
+}
+
+TfrmxDSLStatLegend* ShowLegend() {
+    // Held by a unique_ptr until the text is in, so a failed load leaves no window.
+    auto form = std::make_unique<TfrmxDSLStatLegend>();
+    form->show();
+    return form.release();
+}
+
+} // namespace vexlorin

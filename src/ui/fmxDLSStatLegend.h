@@ -1,0 +1,32 @@
+// The legend of the terms in a statistics set's text: a rich-text document the program
+// carries, shown in a modeless window that any number of times can be open.
+#pragma once
+
+#include <QWidget>
+
+class QTextEdit;
+
+namespace vexlorin {
+
+class TfrmxDSLStatLegend final : public QWidget {
+    Q_OBJECT
+public:
+    // A top-level window without owner; it frees itself when closed, and when the
+    // application quits. Throws when the legend document is missing from the resources.
+    TfrmxDSLStatLegend();
+
+    // The box is editable on purpose: the user may mark up the text; nothing is saved.
+    QTextEdit* memLegend;
+
+private:
+    void FormCreate();
+};
+
+// The legend document as carried in the resources (HTML). Throws when it is missing.
+QString LegendDocument();
+
+// "Legend...": opens another legend window without waiting for it and returns it. A
+// missing legend document throws; no window stays open then.
+TfrmxDSLStatLegend* ShowLegend();
+
+} // namespace vexlorin
