@@ -50,7 +50,9 @@ std::string TempSuffix() {
 // that happens to carry the same name.
 TFileHandle CreateTempBeside(const fs::path& ATarget, fs::path& ATempPath, int& AErrno) {
     fs::path folder = ATarget.parent_path();
-    const std::string base = "." + ATarget.filename().string();
+    // Most file systems cap a name at 255 bytes; a target name near the cap must not make
+    // the temporary name fail.
+    const std::string base = "." + ATarget.filename().string().substr(0, 200);
     for (int attempt = 0; attempt < 16; ++attempt) {
         ATempPath = folder / (base + TempSuffix());
         errno = 0;
@@ -66,7 +68,10 @@ TFileHandle CreateTempBeside(const fs::path& ATarget, fs::path& ATempPath, int& 
 bool FlushToDisk(std::FILE* AFile) {
     if (std::fflush(AFile) != 0)
         return false;
-#if defined(__unix__) || defined(__APPLE__)
+#if defined(__linux__)
+    if (::fdatasync(::fileno(AFile)) != 0)
+        return false;
+#elif defined(__unix__) || defined(__APPLE__)
     if (::fsync(::fileno(AFile)) != 0)
         return false;
 #endif

@@ -40,6 +40,14 @@ TEST(SafeSave, ReplacesTheTargetAndLeavesNothingElse) {
     EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"set.draydata"}));
 }
 
+TEST(SafeSave, TargetNameAtTheFileSystemsLimit) {
+    TTempDir dir;
+    const std::string path = dir.File(std::string(245, 'n') + ".draydata");
+    TDrayData().SaveToFile(path);
+    EXPECT_EQ(test::ReadFile(path).size(), 74u);
+    EXPECT_EQ(dir.Entries().size(), 1u);
+}
+
 TEST(SafeSave, FollowsASymbolicLinkToTheFileItNames) {
     TTempDir dir;
     const std::string real = dir.File("real.conf");
