@@ -124,6 +124,8 @@ void TDrayTelnetReader::Execute() {
         FTelnet.SetOnDataAvailable(nullptr);
         FTelnet.SetOnClosed(nullptr);
     };
+    SetError(false, {});
+    FTelnetStatus.store(tsUser);
     try {
         FTelnet.Connect();
         try {
@@ -314,8 +316,8 @@ void TDrayTelnetReader::RaiseLostChannel(TWaitOutcome AOutcome) {
 }
 
 bool TDrayTelnetReader::TelnetLogon() {
-    SetError(false, {});
-    FTelnetStatus.store(tsUser);
+    // The error and the state were cleared before connecting: the router's first words
+    // (its refusal, too) may arrive before the logon starts, and must not be wiped.
     PostStatus(ReaderText::Connecting);
 
     // Not reset first: the account prompt may have come already.
@@ -401,7 +403,7 @@ bool TDrayTelnetReader::SendTelnetCommand(std::string_view ACommand,
 
 void TDrayTelnetReader::RunCustomCommand() {
     std::string Answer;
-    SendTelnetCommand(FTelnetCustomCommand, FTimeouts.Custom, Answer);
+    SendTelnetCommand(FTelnetCustomCommand + "\r", FTimeouts.Custom, Answer);
     if (Terminated())
         FStopped = true;
 }

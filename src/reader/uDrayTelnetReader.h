@@ -97,7 +97,8 @@ public:
     TDrayTelnetReader(TTelnetClient& ATelnet, std::string ATelnetUser, std::string ATelnetPassword,
                       std::string ARouterName, TDrayData* AData, bool ARetrieveBins,
                       INotifier& ANotifier, IReaderView* AView);
-    // A custom reader (troCustom): logs on, sends ACustomCommand once, drops the answer.
+    // A custom reader (troCustom): logs on, sends ACustomCommand (a CR is added) once and
+    // drops the answer.
     TDrayTelnetReader(TTelnetClient& ATelnet, std::string ATelnetUser, std::string ATelnetPassword,
                       std::string ARouterName, std::string ACustomCommand, INotifier& ANotifier,
                       IReaderView* AView);
