@@ -219,7 +219,7 @@ int RunCli(int AArgc, const char* const* AArgv, std::ostream& AOut, std::ostream
                  "a window.",
                  ProgramName);
     app.footer(MainFooter);
-    app.require_subcommand(1);
+    app.require_subcommand(0, 1);
     app.set_version_flag("--version", std::string(ProgramName) + " " VEXLORIN_VERSION);
 
     CLI::App* retrieve = app.add_subcommand(
@@ -312,6 +312,11 @@ int RunCli(int AArgc, const char* const* AArgv, std::ostream& AOut, std::ostream
     } catch (const CLI::ParseError& e) {
         const int code = app.exit(e, AOut, AErr);
         return code == 0 ? ecOk : ecUsage;
+    }
+    if (app.get_subcommands().empty()) {
+        AErr << "A command is required: retrieve, show, export or import\n"
+                "Run with --help for more information.\n";
+        return ecUsage;
     }
     if (password->count() > 0) {
         AErr << ProgramName
