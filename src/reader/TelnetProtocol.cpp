@@ -6,12 +6,6 @@
 
 namespace vexlorin {
 
-namespace {
-
-constexpr unsigned char IAC = 255;
-
-} // namespace
-
 TTelnetProtocol::TTelnetProtocol(TOutput AOutput) : FOutput(std::move(AOutput)) {
     Reset();
 }
@@ -40,8 +34,6 @@ std::string TTelnetProtocol::Receive(std::string_view ABurst) {
     // in the same call. Feeding single bytes lets us drop that parser before it ever sees a
     // compressed byte and go on with a fresh one (the option is refused like any other).
     for (char byte : ABurst) {
-        if (static_cast<unsigned char>(byte) == IAC)
-            FCommandSeen = true;
         telnet_recv(FTelnet, &byte, 1);
         if (FCompressionStarted)
             Reset();
@@ -71,6 +63,8 @@ void TTelnetProtocol::Answer(unsigned char ACommand, unsigned char AOption) {
 void TTelnetProtocol::HandleEvent(telnet_event_t& AEvent) {
     if (FCompressionStarted)
         return; // whatever libtelnet inflates now is not the peer's data
+    if (AEvent.type != TELNET_EV_DATA && AEvent.type != TELNET_EV_SEND)
+        FCommandSeen = true; // any command, also a malformed one; IAC IAC is data
     switch (AEvent.type) {
     case TELNET_EV_DATA:
         if (FData != nullptr)

@@ -29,7 +29,7 @@ public:
     std::string Receive(std::string_view ABurst);
     // Escapes IAC bytes and hands the data to the output.
     void Send(std::string_view AData);
-    // True once any IAC byte has arrived from the peer.
+    // True once the peer has sent any telnet command (an escaped data byte 255 is none).
     bool CommandSeen() const { return FCommandSeen; }
 
     static constexpr const char* TerminalType = "dumb";
