@@ -12,7 +12,9 @@
 namespace vexlorin {
 
 QString LegendDocument() {
-    return QString::fromUtf8(ReadResource(QString::fromLatin1(LegendResource), "LEGEND"));
+    // Trimmed: the HTML reader turns a line break after the document into a stray blank
+    // at the end of the last entry, drawn in the default colour.
+    return QString::fromUtf8(ReadResource(QString::fromLatin1(LegendResource), "LEGEND")).trimmed();
 }
 
 TfrmxDSLStatLegend::TfrmxDSLStatLegend() : QWidget(nullptr, Qt::Window) {
