@@ -1,0 +1,201 @@
+// A thin chart over QCustomPlot with the operations the chart routines of the main
+// window need: a title, a tone (bottom) and a value (left) axis with fixed or automatic
+// ranges and label increments, line and bar series in the order they were created,
+// copying and saving the chart as an image, zooming and scrolling with the mouse, and a
+// readout of the values under the pointer.
+#pragma once
+
+#include <qcustomplot.h>
+
+#include <QColor>
+#include <QImage>
+#include <QPointer>
+#include <QString>
+
+#include <memory>
+#include <vector>
+
+class QRubberBand;
+
+namespace vexlorin {
+
+class TChart;
+class TToneTicker;
+
+// One axis of a chart. Minimum()/Maximum() are the range the program set (what a zoom
+// reset returns to); VisibleRange() is what the user currently sees.
+class TChartAxis {
+public:
+    TChartAxis(TChart& AChart, QCPAxis* AAxis);
+
+    bool Automatic() const { return FAutomatic; }
+    // Automatic: the range follows the data (at the next Refresh of the chart).
+    void SetAutomatic(bool AValue);
+    // Fixes the range; the smaller argument becomes the minimum.
+    void SetMinMax(double AOne, double ATwo);
+    // Changes the upper end only; the minimum and the fixed state stay.
+    void SetMaximum(double AValue);
+    double Minimum() const { return FMinimum; }
+    double Maximum() const { return FMaximum; }
+    QCPRange VisibleRange() const { return FAxis->range(); }
+
+    // Distance between labels; 0 lets the chart choose.
+    double Increment() const { return FIncrement; }
+    void SetIncrement(double AValue);
+
+    QString Title() const { return FAxis->label(); }
+    void SetTitle(const QString& AValue) { FAxis->setLabel(AValue); }
+    bool MinorTicks() const { return FAxis->subTicks(); }
+    void SetMinorTicks(bool AValue) { FAxis->setSubTicks(AValue); }
+    // Labels alternate between two rows so that dense labels do not overlap.
+    bool LabelsAlternate() const;
+    void SetLabelsAlternate(bool AValue);
+    // Long labels may wrap onto several lines.
+    bool LabelsMultiLine() const { return FLabelsMultiLine; }
+    void SetLabelsMultiLine(bool AValue) { FLabelsMultiLine = AValue; }
+
+    QCPAxis* Axis() const { return FAxis; }
+    // Back to the range the program set: the fixed range, or the data's range.
+    void ResetZoom();
+
+private:
+    TChart& FChart;
+    QCPAxis* FAxis;
+    QSharedPointer<TToneTicker> FTicker;
+    bool FAutomatic = true;
+    double FMinimum = 0;
+    double FMaximum = 100;
+    double FIncrement = 0;
+    bool FLabelsMultiLine = false;
+};
+
+// One series of a chart: a polyline (null points leave gaps) or bars (several bar series
+// of one chart stand side by side within each slot).
+class TChartSeries {
+public:
+    enum class TKind { Line, Bar };
+
+    TChartSeries(TKind AKind, QCPAbstractPlottable* APlottable);
+
+    TKind Kind() const { return FKind; }
+    QString Title() const { return FPlottable->name(); }
+    void SetTitle(const QString& AValue) { FPlottable->setName(AValue); }
+    QColor Color() const { return FColor; }
+    void SetColor(const QColor& AValue);
+    int PenWidth() const { return FPenWidth; }
+    void SetPenWidth(int AValue);
+
+    int Count() const;
+    double XValue(int AIndex) const;
+    // NaN for a null point.
+    double YValue(int AIndex) const;
+    bool IsNull(int AIndex) const;
+
+    // Points are appended in ascending x. Between BeginUpdate and EndUpdate they are
+    // collected and handed to the plot in one piece.
+    void BeginUpdate();
+    void EndUpdate();
+    void AddXY(double AX, double AY);
+    // A point that is not drawn; no segment reaches it.
+    void AddNullXY(double AX, double AY);
+    // A point at x = the number of points already held.
+    void Add(double AY) { AddXY(Count(), AY); }
+
+    QCPAbstractPlottable* Plottable() const { return FPlottable; }
+
+private:
+    void Append(double AX, double AY);
+
+    TKind FKind;
+    QCPAbstractPlottable* FPlottable;
+    QColor FColor;
+    int FPenWidth = 1;
+    bool FUpdating = false;
+    QVector<double> FPendingX;
+    QVector<double> FPendingY;
+};
+
+class TChart : public QCustomPlot {
+    Q_OBJECT
+public:
+    explicit TChart(QWidget* AParent = nullptr);
+    ~TChart() override;
+
+    QString Title() const;
+    void SetTitle(const QString& AValue);
+
+    TChartAxis& BottomAxis() { return *FBottomAxis; }
+    TChartAxis& LeftAxis() { return *FLeftAxis; }
+    const TChartAxis& BottomAxis() const { return *FBottomAxis; }
+    const TChartAxis& LeftAxis() const { return *FLeftAxis; }
+
+    int SeriesCount() const { return static_cast<int>(FSeries.size()); }
+    TChartSeries* Series(int AIndex) const;
+    TChartSeries* AddLineSeries();
+    TChartSeries* AddBarSeries();
+    // Takes the series off the chart and destroys it.
+    void DeleteSeries(int AIndex);
+
+    // Automatic axes follow the data again and a redraw is queued; cheap to call often.
+    void Refresh();
+    // Draws now (benchmarks, tests, images).
+    void RedrawNow();
+
+    // The whole chart as it looks now.
+    QImage ToImage();
+    void CopyToClipboardBitmap();
+    // PNG, or SVG when the name ends in ".svg". False when the file cannot be written.
+    bool SaveAsImage(const QString& AFileName);
+
+    // Zoom rectangle with the left button while these modifiers are held; scrolling with
+    // this button (right by default).
+    void SetZoomModifiers(Qt::KeyboardModifiers AValue) { FZoomModifiers = AValue; }
+    Qt::KeyboardModifiers ZoomModifiers() const { return FZoomModifiers; }
+    void SetScrollButton(Qt::MouseButton AValue) { FScrollButton = AValue; }
+    Qt::MouseButton ScrollButton() const { return FScrollButton; }
+    // Undoes the user's zooming and scrolling.
+    void ResetZoom();
+
+    // Tone spacing for the readout, in kHz.
+    void SetToneSpacingKHz(double AValue) { FToneSpacingKHz = AValue; }
+    double ToneSpacingKHz() const { return FToneSpacingKHz; }
+    // The readout for a point of the widget: tone, frequency, and each series' value
+    // there; empty outside the plotting area.
+    QString HoverText(const QPointF& APos) const;
+
+signals:
+    // The user asked for the popup menu at a global position.
+    void PopupRequested(const QPoint& AGlobalPos);
+
+protected:
+    void paintEvent(QPaintEvent* AEvent) override;
+    void mousePressEvent(QMouseEvent* AEvent) override;
+    void mouseMoveEvent(QMouseEvent* AEvent) override;
+    void mouseReleaseEvent(QMouseEvent* AEvent) override;
+    void mouseDoubleClickEvent(QMouseEvent* AEvent) override;
+    void keyPressEvent(QKeyEvent* AEvent) override;
+    void leaveEvent(QEvent* AEvent) override;
+
+private:
+    enum class TDrag { None, Zoom, Scroll, Popup };
+
+    QCPBarsGroup* BarsGroup();
+
+    QCPTextElement* FTitle;
+    std::unique_ptr<TChartAxis> FBottomAxis;
+    std::unique_ptr<TChartAxis> FLeftAxis;
+    std::vector<std::unique_ptr<TChartSeries>> FSeries;
+    QPointer<QCPBarsGroup> FBarsGroup;
+
+    Qt::KeyboardModifiers FZoomModifiers = Qt::NoModifier;
+    Qt::MouseButton FScrollButton = Qt::RightButton;
+    double FToneSpacingKHz = 4.3125;
+
+    TDrag FDrag = TDrag::None;
+    QPoint FDragStart;
+    QCPRange FDragKeyRange;
+    QCPRange FDragValueRange;
+    QRubberBand* FRubberBand = nullptr;
+};
+
+} // namespace vexlorin
