@@ -1,0 +1,115 @@
+// Showing a complete 35b set on the seven charts of the main window, redraw included, as
+// selecting a set in the list does. Runs without a display.
+#include "model/uDrayData.h"
+#include "ui/fmMain.h"
+
+#include <QApplication>
+#include <benchmark/benchmark.h>
+
+#include <memory>
+#include <string>
+
+namespace {
+
+using namespace vexlorin;
+
+TStringList GroupAnswer(const std::string& AUnit) {
+    TStringList lines{"vdsl status x", "GroupSize : 8 16", " US: (" + AUnit + ")"};
+    auto values = [&](int ABase) {
+        for (int first = 0; first < 512; first += 8) {
+            std::string line = "bin=" + std::to_string(first) + ": ";
+            for (int group = first; group < first + 8; ++group)
+                line +=
+                    (group % 97 == 5 ? std::string() : std::to_string(ABase - group % 40)) + ", ";
+            lines.push_back(line);
+        }
+    };
+    values(-20);
+    lines.push_back("");
+    lines.push_back(" DS: (" + AUnit + ")");
+    values(-30);
+    lines.push_back("DrayTek> ");
+    return lines;
+}
+
+TStringList BinLines(int AOffset) {
+    TStringList lines{"DOWNSTREAM :", " BIN    SNR   GAIN   BITS"};
+    for (int tone = 0; tone < 8192; tone += 4) {
+        std::string line;
+        for (int t = tone; t < tone + 4; ++t)
+            line += "  " + std::to_string(t) + "  " + std::to_string(AOffset + t % 45) + "  " +
+                    std::to_string((t % 2 ? 1 : -1) * (t % 150)) + "  " + std::to_string(t % 16);
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+std::unique_ptr<TDrayData> Complete35bSet(const std::string& AName) {
+    auto set = std::make_unique<TDrayData>(AName);
+    set->SetHLogData(GroupAnswer("dB"));
+    set->SetQLNData(GroupAnswer("dBm/Hz"));
+    set->SetSNRData(GroupAnswer("dB"));
+    set->SetBinStatsUSRaw(BinLines(5));
+    set->SetBinStatsDSRaw(BinLines(9));
+    set->SetVDSLProfile(vp35b);
+    return set;
+}
+
+TfrmMain& Window() {
+    static TfrmMain* window = [] {
+        auto* w = new TfrmMain;
+        w->show();
+        QApplication::processEvents();
+        return w;
+    }();
+    return *window;
+}
+
+void RedrawAll(TfrmMain& AWindow) {
+    for (TChart* chart : AWindow.Charts())
+        chart->RedrawNow();
+}
+
+// DisplayChartData(null) then DisplayChartData(set) and a redraw of every chart.
+void BM_DisplayChartData35b(benchmark::State& AState) {
+    TfrmMain& w = Window();
+    const auto set = Complete35bSet("bench");
+    for (auto _ : AState) {
+        w.DisplayChartData(nullptr);
+        w.DisplayChartData(set.get());
+        RedrawAll(w);
+    }
+}
+BENCHMARK(BM_DisplayChartData35b)->Unit(benchmark::kMillisecond)->Repetitions(7);
+
+// Selecting the other of two listed sets: text, label, charts, redraw.
+void BM_SelectAnotherSet(benchmark::State& AState) {
+    TfrmMain& w = Window();
+    w.edRouter->setText(QStringLiteral("127.0.0.1"));
+    w.edUser->setText(QStringLiteral("admin"));
+    w.DrayDataList().Clear();
+    w.DrayDataList().Add(Complete35bSet("a"));
+    w.DrayDataList().Add(Complete35bSet("b"));
+    int row = 0;
+    for (auto _ : AState) {
+        w.lbxStatistics->setCurrentRow(row);
+        RedrawAll(w);
+        row = 1 - row;
+    }
+    w.DrayDataList().Clear();
+}
+BENCHMARK(BM_SelectAnotherSet)->Unit(benchmark::kMillisecond)->Repetitions(7);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
