@@ -1,4 +1,5 @@
 // The desktop program: application object, dark look, title, main window, message loop.
+#include "ui/ChartExport.h"
 #include "ui/DarkStyle.h"
 #include "ui/UserDialogs.h"
 #include "ui/fmMain.h"
@@ -7,6 +8,8 @@
 #include <QMessageBox>
 
 int main(int argc, char* argv[]) {
+    if (vexlorin::IsChartExportCall(argc, argv))
+        return vexlorin::RunChartExport(argc, argv);
     QApplication application(argc, argv);
     if (!vexlorin::ApplyDarkStyle(application))
         QMessageBox::critical(nullptr, QStringLiteral("Vexlorin"),

@@ -1,0 +1,118 @@
+#include "ui/ChartExport.h"
+
+#include "model/uDrayData.h"
+#include "ui/DarkStyle.h"
+#include "ui/fmMain.h"
+
+#include <QApplication>
+#include <QDir>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+namespace vexlorin {
+
+namespace {
+
+constexpr const char* ExportSwitch = "--export-charts";
+
+// Nothing may wait for a user here: a failure the window would show in a box ends the
+// export instead, and file dialogs are cancelled.
+class THeadlessDialogs final : public IUserDialogs {
+public:
+    void ShowFailure(const QString& AMessage) override { FMessages << AMessage; }
+    void ShowRefusal(const QString& AMessage) override { FMessages << AMessage; }
+    std::optional<QString> OpenFileName(const TFileDialogOptions&) override { return {}; }
+    std::optional<QString> SaveFileName(const TFileDialogOptions&) override { return {}; }
+    const QStringList& Messages() const { return FMessages; }
+
+private:
+    QStringList FMessages;
+};
+
+void PrintError(const QString& AMessage, const char* AHint) {
+    std::fprintf(stderr, "vexlorin: %s\n%s\n", AMessage.toLocal8Bit().constData(), AHint);
+}
+
+} // namespace
+
+bool IsChartExportCall(int AArgc, char* AArgv[]) {
+    for (int i = 1; i < AArgc; ++i)
+        if (std::strcmp(AArgv[i], ExportSwitch) == 0)
+            return true;
+    return false;
+}
+
+QStringList ChartExportFileNames() {
+    return {QStringLiteral("hlog.png"),       QStringLiteral("qln.png"),
+            QStringLiteral("snr.png"),        QStringLiteral("bitloading.png"),
+            QStringLiteral("gain.png"),       QStringLiteral("bins-snr-us.png"),
+            QStringLiteral("bins-snr-ds.png")};
+}
+
+void ExportCharts(const QString& AStatFile, const QString& ADir) {
+    auto data = std::make_unique<TDrayData>();
+    // The model takes file names as UTF-8.
+    data->LoadFromFile(AStatFile.toStdString());
+
+    if (!QDir().mkpath(ADir))
+        throw EFCreateError(QStringLiteral("Cannot create folder \"%1\"").arg(ADir).toStdString());
+
+    auto dialogs = std::make_unique<THeadlessDialogs>();
+    THeadlessDialogs& messages = *dialogs;
+    TfrmMain window({}, std::move(dialogs));
+    window.DrayDataList().Add(std::move(data));
+    window.lbxStatisticsClick();
+    if (!messages.Messages().isEmpty())
+        throw Exception(messages.Messages().join(QStringLiteral("; ")).toStdString());
+
+    const QList<TChart*> charts = {window.chartHLog,       window.chartQLN,  window.chartSNR,
+                                   window.chartBitLoading, window.chartGain, window.chartBinSNRUS,
+                                   window.chartBinSNRDS};
+    const QStringList names = ChartExportFileNames();
+    for (qsizetype i = 0; i < charts.size(); ++i) {
+        TChart* chart = charts[i];
+        chart->resize(ChartExportWidth, ChartExportHeight);
+        chart->RedrawNow();
+        const QString file = QDir(ADir).filePath(names[i]);
+        if (!chart->SaveAsImage(file))
+            throw EFCreateError(
+                QStringLiteral("Cannot create file \"%1\"").arg(file).toStdString());
+    }
+}
+
+int RunChartExport(int AArgc, char* AArgv[]) {
+    // No display needed, and no window ever appears.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(AArgc, AArgv);
+    ApplyDarkStyle(application);
+    QApplication::setApplicationName(QStringLiteral("Vexlorin"));
+
+    const QStringList args = QApplication::arguments().mid(1);
+    if (args.size() != 3 || args[0] != QLatin1String(ExportSwitch)) {
+        std::fprintf(stderr, "Usage: vexlorin --export-charts DIR FILE.draydata\n"
+                             "Writes the seven charts of the statistics file FILE as PNG images "
+                             "into the folder DIR.\n");
+        return 1;
+    }
+    try {
+        ExportCharts(args[2], args[1]);
+    } catch (const EFOpenError& e) {
+        PrintError(QString::fromStdString(e.what()),
+                   "Check the file name and that you may read the file.");
+        return 3;
+    } catch (const EFCreateError& e) {
+        PrintError(QString::fromStdString(e.what()),
+                   "Check that you may write into the folder, or choose another one.");
+        return 3;
+    } catch (const std::exception& e) {
+        PrintError(QString::fromStdString(e.what()),
+                   "Give a statistics file (.draydata) saved by Vexlorin or vexlorin-cli.");
+        return 3;
+    }
+    return 0;
+}
+
+} // namespace vexlorin

@@ -1,0 +1,31 @@
+// "vexlorin --export-charts DIR FILE.draydata": the seven charts of a statistics set as
+// PNG images, drawn by a main window that is never shown, on the offscreen platform, so
+// scheduled jobs without a display can keep pictures of their line.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace vexlorin {
+
+// True when the command line asks for a chart export (any argument is --export-charts).
+bool IsChartExportCall(int AArgc, char* AArgv[]);
+
+// Parses the command line, exports, reports on standard error; the process exit status
+// (0 done, 1 usage error, 3 failure).
+int RunChartExport(int AArgc, char* AArgv[]);
+
+// Size of every exported image, in pixels.
+inline constexpr int ChartExportWidth = 1200;
+inline constexpr int ChartExportHeight = 600;
+
+// The file names in ADir, one per chart in the order of the window's pages: hlog.png,
+// qln.png, snr.png, bitloading.png, gain.png, bins-snr-us.png, bins-snr-ds.png.
+QStringList ChartExportFileNames();
+
+// Loads AStatFile into a main window's list, shows it there as a user's selection does and
+// saves each chart into ADir (created when missing). Needs a QApplication. Throws
+// vexlorin::Exception with a message for the user on any failure.
+void ExportCharts(const QString& AStatFile, const QString& ADir);
+
+} // namespace vexlorin
