@@ -6,7 +6,9 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QVBoxLayout>
 
@@ -97,8 +99,10 @@ void TfrmAbout::showEvent(QShowEvent* AEvent) {
 }
 
 void ShowAbout(QWidget* AOwner) {
-    TfrmAbout box(AOwner);
-    box.exec();
+    // Guarded: should the owner go away while the box runs, it takes the box along.
+    QPointer<TfrmAbout> box = new TfrmAbout(AOwner);
+    const auto release = qScopeGuard([&box] { delete box.data(); });
+    box->exec();
 }
 
 } // namespace vexlorin

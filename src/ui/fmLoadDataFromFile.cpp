@@ -8,7 +8,9 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QVBoxLayout>
 
 namespace vexlorin {
@@ -137,12 +139,14 @@ std::unique_ptr<TDrayData> TfrmLoadDataFromFiles::GetDrayData() const {
 
 std::unique_ptr<TDrayData> LoadDataFromFiles(QWidget* AOwner, IUserDialogs& ADialogs,
                                              const std::function<void()>& AOnAccepted) {
-    TfrmLoadDataFromFiles dialog(AOwner, ADialogs);
-    if (dialog.exec() != QDialog::Accepted)
+    // Guarded: should the owner go away while the dialog runs, it takes the dialog along.
+    QPointer<TfrmLoadDataFromFiles> dialog = new TfrmLoadDataFromFiles(AOwner, ADialogs);
+    const auto release = qScopeGuard([&dialog] { delete dialog.data(); });
+    if (dialog->exec() != QDialog::Accepted || !dialog)
         return nullptr;
     if (AOnAccepted)
         AOnAccepted();
-    return dialog.GetDrayData();
+    return dialog->GetDrayData();
 }
 
 } // namespace vexlorin

@@ -610,6 +610,15 @@ TEST(LegendWindow, TypedTextIsGoneInTheNextWindow) {
     ProcessDeletes();
 }
 
+TEST(LegendWindow, OpenWindowsGoWhenTheProgramEnds) {
+    QPointer<TfrmxDSLStatLegend> legend = ShowLegend();
+    // An open legend is no reason to keep running once the main window has closed.
+    EXPECT_FALSE(legend->testAttribute(Qt::WA_QuitOnClose));
+    QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+    QApplication::exec();
+    EXPECT_TRUE(legend.isNull());
+}
+
 TEST(AboutBox, IsModalAndClosesWithOkOrEnter) {
     EXPECT_FALSE(ProgramIcon().isNull());
     QWidget owner;
