@@ -1,5 +1,6 @@
 #include "ui/fmMain.h"
 
+#include "model/DefaultName.h"
 #include "ui/CommandLine.h"
 #include "ui/UiResources.h"
 
@@ -9,6 +10,7 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
+#include <ctime>
 #include <exception>
 
 namespace vexlorin {
@@ -35,13 +37,15 @@ QWidget* BottomPanel(QWidget* AParent) {
 } // namespace
 
 QString DefaultFileName(const QDateTime& ANow, const QString& ARouterName) {
-    const QDate date = ANow.date();
-    const QTime time = ANow.time();
-    auto two = [](int AValue) { return QStringLiteral("%1").arg(AValue, 2, 10, QLatin1Char('0')); };
-    // Years keep all their digits; the other numbers get a leading zero below 10.
-    return two(date.year()) + two(date.month()) + two(date.day()) + QLatin1Char('-') +
-           two(time.hour()) + two(time.minute()) + two(time.second()) + QLatin1Char('-') +
-           ARouterName + QStringLiteral(".draydata");
+    // One naming rule for the window and the command-line tool.
+    std::tm time{};
+    time.tm_year = ANow.date().year() - 1900;
+    time.tm_mon = ANow.date().month() - 1;
+    time.tm_mday = ANow.date().day();
+    time.tm_hour = ANow.time().hour();
+    time.tm_min = ANow.time().minute();
+    time.tm_sec = ANow.time().second();
+    return QString::fromStdString(::vexlorin::GetDefaultFileName(time, ARouterName.toStdString()));
 }
 
 TfrmMain::TfrmMain(const QStringList& AArguments, std::unique_ptr<IUserDialogs> ADialogs,
