@@ -63,6 +63,17 @@ struct TTelnetClient::TImpl {
     std::atomic<bool> Closing{false}; // Disconnect() asked for the end
     std::atomic<bool> CommandSeen{false};
 
+    // A Disconnect() while Connect() still waits for the connection ends that wait: it posts
+    // an abort into the connect's event loop. The number tells a late abort, left queued
+    // after its connect finished, from one meant for the connect now running.
+    std::mutex ConnectingLock;
+    bool Connecting = false;
+    uint64_t ConnectNumber = 0;
+    uint64_t AbortedNumber = 0; // only touched on the connecting thread
+    asio::steady_timer* ConnectTimer = nullptr;
+    asio::ip::tcp::resolver* ConnectResolver = nullptr;
+    void AbortConnect();
+
     void OpenSocket();
     void ReadLoop();
     void StopReading();
@@ -82,11 +93,28 @@ void TTelnetClient::TImpl::OpenSocket() {
     asio::steady_timer timer(Io);
     asio::error_code result = asio::error::would_block;
     bool timedOut = false;
+    uint64_t number = 0;
+    {
+        std::lock_guard lock(ConnectingLock);
+        Connecting = true;
+        number = ++ConnectNumber;
+        ConnectTimer = &timer;
+        ConnectResolver = &resolver;
+    }
+    struct TConnectingGuard {
+        TImpl& Impl;
+        ~TConnectingGuard() {
+            std::lock_guard lock(Impl.ConnectingLock);
+            Impl.Connecting = false;
+            Impl.ConnectTimer = nullptr;
+            Impl.ConnectResolver = nullptr;
+        }
+    } connectingGuard{*this};
 
     timer.expires_after(ConnectTimeout);
     timer.async_wait([&](const asio::error_code& AError) {
         if (AError)
-            return; // cancelled: the connection finished first
+            return; // cancelled: the connection finished first, or it was aborted
         timedOut = true;
         resolver.cancel();
         asio::error_code ignored;
@@ -95,8 +123,8 @@ void TTelnetClient::TImpl::OpenSocket() {
     resolver.async_resolve(
         Host, std::to_string(Port), asio::ip::resolver_base::numeric_service,
         [&](const asio::error_code& AError, asio::ip::tcp::resolver::results_type AResults) {
-            if (AError || timedOut) {
-                result = AError ? AError : asio::error::timed_out;
+            if (AError || timedOut || AbortedNumber == number) {
+                result = AError ? AError : asio::error::operation_aborted;
                 timer.cancel();
                 return;
             }
@@ -111,6 +139,8 @@ void TTelnetClient::TImpl::OpenSocket() {
 
     if (timedOut)
         result = asio::error::timed_out;
+    else if (AbortedNumber == number)
+        result = asio::error::operation_aborted;
     if (result) {
         asio::error_code ignored;
         Socket.close(ignored);
@@ -118,6 +148,24 @@ void TTelnetClient::TImpl::OpenSocket() {
     }
     asio::error_code ignored;
     Socket.set_option(asio::ip::tcp::no_delay(true), ignored);
+}
+
+void TTelnetClient::TImpl::AbortConnect() {
+    std::lock_guard lock(ConnectingLock);
+    if (!Connecting)
+        return;
+    // Runs on the connecting thread inside its event loop, where the timer and the lookup
+    // live; an abort that comes too late finds another number there and does nothing.
+    asio::post(Io, [this, number = ConnectNumber] {
+        std::lock_guard lock(ConnectingLock);
+        if (number != ConnectNumber || ConnectTimer == nullptr)
+            return;
+        AbortedNumber = number;
+        ConnectTimer->cancel();
+        ConnectResolver->cancel();
+        asio::error_code ignored;
+        Socket.close(ignored);
+    });
 }
 
 void TTelnetClient::TImpl::WriteToSocket(std::string_view ABytes) {
@@ -189,11 +237,9 @@ void TTelnetClient::TImpl::FinishConnection() {
 
 TTelnetClient::TTelnetClient() : FImpl(std::make_unique<TImpl>()) {}
 
+// Also joins a reading thread that a handler's Disconnect() left running.
 TTelnetClient::~TTelnetClient() {
     Disconnect();
-    // A Disconnect() from inside a handler left the joining to us.
-    std::lock_guard lock(FImpl->LifecycleLock);
-    FImpl->FinishConnection();
 }
 
 const std::string& TTelnetClient::Host() const {
@@ -265,6 +311,7 @@ void TTelnetClient::Disconnect() {
         FImpl->StopReading();
         return;
     }
+    FImpl->AbortConnect();
     std::lock_guard lock(FImpl->LifecycleLock);
     FImpl->FinishConnection();
 }

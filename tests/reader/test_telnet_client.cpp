@@ -9,11 +9,16 @@
 #include <asio.hpp>
 
 #include <condition_variable>
+#include <future>
 #include <mutex>
 #include <optional>
 #include <utility>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
 #include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 using namespace vexlorin;
 using namespace std::chrono_literals;
@@ -304,6 +309,82 @@ TEST(TelnetClientConnect, RefusedPortNamesHostPortAndReason) {
         EXPECT_EQ(std::string(AError.what()),
                   "Cannot connect to 127.0.0.1:" + std::to_string(port) + ": Connection refused");
     }
+    EXPECT_FALSE(client.Connected());
+}
+
+// A listener whose accept queue is full drops further connection requests unanswered.
+class TFullListener {
+public:
+    TFullListener() : FAcceptor(FIo, asio::ip::tcp::v4()) {
+        FAcceptor.bind({asio::ip::address_v4::loopback(), 0});
+        FAcceptor.listen(0);
+        // Plain non-blocking sockets: Asio's connect would wait for the queue itself.
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_port = htons(Port());
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        for (int i = 0; i < 4; ++i) {
+            const int descriptor = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
+            if (descriptor < 0)
+                continue;
+            FQueued.push_back(descriptor);
+            ::connect(descriptor, reinterpret_cast<const sockaddr*>(&address), sizeof address);
+        }
+        std::this_thread::sleep_for(50ms);
+    }
+    ~TFullListener() {
+        for (int descriptor : FQueued)
+            ::close(descriptor);
+    }
+    uint16_t Port() const { return FAcceptor.local_endpoint().port(); }
+
+private:
+    asio::io_context FIo;
+    asio::ip::tcp::acceptor FAcceptor;
+    std::vector<int> FQueued;
+};
+
+TEST(TelnetClientConnect, TimeOutWhenNobodyAnswers) {
+    TFullListener listener;
+    TTelnetClient client;
+    client.SetHost("127.0.0.1");
+    client.SetPort(listener.Port());
+    client.SetConnectTimeout(300ms);
+    try {
+        client.Connect();
+        GTEST_SKIP() << "this system accepts beyond a full queue";
+    } catch (const ETelnetConnectError& AError) {
+        EXPECT_EQ(std::string(AError.what()),
+                  "Cannot connect to 127.0.0.1:" + std::to_string(listener.Port()) +
+                      ": Connection timed out");
+    }
+    EXPECT_FALSE(client.Connected());
+}
+
+TEST(TelnetClientConnect, DisconnectEndsAConnectThatWaits) {
+    TFullListener listener;
+    TTelnetClient client;
+    client.SetHost("127.0.0.1");
+    client.SetPort(listener.Port());
+    std::promise<std::string> outcome;
+    std::thread connecting([&] {
+        try {
+            client.Connect();
+            outcome.set_value("connected");
+        } catch (const ETelnetConnectError& AError) {
+            outcome.set_value(AError.what());
+        }
+    });
+    std::this_thread::sleep_for(200ms);
+    client.Disconnect();
+    auto result = outcome.get_future();
+    // Far less than the 10 s connect time-out.
+    ASSERT_EQ(result.wait_for(5s), std::future_status::ready);
+    connecting.join();
+    const std::string message = result.get();
+    if (message == "connected")
+        GTEST_SKIP() << "this system accepts beyond a full queue";
+    EXPECT_EQ(message.rfind("Cannot connect to 127.0.0.1:", 0), 0u) << message;
     EXPECT_FALSE(client.Connected());
 }
 

@@ -19,7 +19,6 @@ constexpr TBand BandPlan[] = {{25.875, 138.0, true},    {138.0, 3000.0, false},
                               {7050.0, 12000.0, true},  {12000.0, 23000.0, false},
                               {23000.0, 24890.0, true}, {24890.0, 35400.0, false}};
 
-constexpr double SymbolRate = 4000.0; // symbols per second per tone
 
 } // namespace
 
@@ -82,7 +81,9 @@ int TLineModel::RateKbps(TStatDirection ADirection) const {
     for (const TTone& tone : FTones)
         if (ADirection == sdUp ? tone.Up : tone.Down)
             bits += tone.Bits;
-    return static_cast<int>(bits * SymbolRate / 1000.0 * 0.9);
+    // 4000 symbols per second, 8000 with the wide tones of 30a.
+    const double symbolRate = FProfile == vp30a ? 8000.0 : 4000.0;
+    return static_cast<int>(bits * symbolRate / 1000.0 * 0.9);
 }
 
 int TLineModel::AttainableKbps(TStatDirection ADirection) const {
