@@ -223,6 +223,11 @@ bool TDrayTelnetReader::EndsWithText(std::string_view AText) const {
 
 void TDrayTelnetReader::TelnetDataAvailable(std::string_view AData) {
     std::lock_guard Lock(FAnswerLock);
+    // After an overflow nothing more is kept for this wait: a prompt in a later burst must
+    // not pass the tail of a cut-off answer as the whole. Once the awaited text is in,
+    // whatever follows it is kept only within the bound.
+    if (FOverflow || (FAnswerArrived && FTelnetAnswer.size() + AData.size() > FMaxAnswerBytes))
+        return;
     FTelnetAnswer.append(AData);
     bool Matched = true;
     switch (FTelnetStatus.load()) {
@@ -261,7 +266,7 @@ void TDrayTelnetReader::TelnetDataAvailable(std::string_view AData) {
     if (Matched) {
         FAnswerArrived = true;
         FTelnetEvent.SetEvent();
-    } else if (FTelnetAnswer.size() > FMaxAnswerBytes) {
+    } else if (!FAnswerArrived && FTelnetAnswer.size() > FMaxAnswerBytes) {
         // Keep memory bounded; the run ends as soon as the reader wakes.
         FTelnetAnswer.clear();
         FTelnetAnswer.shrink_to_fit();
