@@ -15,6 +15,14 @@
 // completion handler; destroying a running reader stops it, waits for its thread and
 // drops its completion handler. With SetFreeOnTerminate(true) it deletes itself right
 // after its completion handler (create it with new and forget it after Start).
+// The telnet client, the notifier, the view and the set must outlive the run (the view
+// and the set also every notification still queued). While a reader runs, the client is
+// its own: stop the run with Terminate() rather than by disconnecting the client (a
+// disconnect from our side is no loss of the connection and would not end a wait).
+//
+// How a run ended, in the order a starter should look: Stopped() (a stop request ended
+// it; during the logon TelnetError() is set as well), TelnetError() with ErrorReason(),
+// FatalException() (opening the connection failed), otherwise the set is complete.
 #pragma once
 
 #include "model/uDrayData.h"
