@@ -155,11 +155,23 @@ TStringList StatusOlr(TLineModel AModel) {
 
 TStringList StatusCounts(TLineModel AModel) {
     TStringList rows{"  [ Counters: Showtime ]", "                      Near End        Far End"};
-    for (const char* name : {"ES", "SES", "LOSS", "UAS", "LOFS", "FEC", "CRC"}) {
-        const unsigned long long nearEnd = AModel.Random() % 50;
-        const unsigned long long farEnd = AModel.Random() % 500;
-        rows.push_back(Format("   %-6s  :   %12llu   %12llu", name, nearEnd, farEnd));
+    // Consistent counts: severely errored seconds are errored seconds too, and every
+    // errored second saw at least one CRC error.
+    unsigned long long counts[2][7];
+    for (auto& end : counts) {
+        const unsigned long long es = AModel.Random() % 60;
+        end[0] = es;                             // ES
+        end[1] = es / 6;                         // SES
+        end[2] = AModel.Random() % 2;            // LOSS
+        end[3] = 20 + AModel.Random() % 40;      // UAS
+        end[4] = 0;                              // LOFS
+        end[5] = 1000 + AModel.Random() % 90000; // FEC
+        end[6] = es + AModel.Random() % 40;      // CRC
     }
+    const char* const names[] = {"ES", "SES", "LOSS", "UAS", "LOFS", "FEC", "CRC"};
+    for (std::size_t i = 0; i < 7; ++i)
+        rows.push_back(
+            Format("   %-6s  :   %12llu   %12llu", names[i], counts[0][i], counts[1][i]));
     return StatusPage(rows);
 }
 
