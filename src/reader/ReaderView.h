@@ -28,6 +28,9 @@ public:
     // The per-tone charts in one go: bit loading, then bins SNR, then gain. Also called
     // when the bins were not retrieved (the set's bins tables are then as they were).
     virtual void PlotBins(TDrayData* AData) = 0;
+    // The script is about to send its command number AStep (from 1) of ASteps (11, or 13
+    // with the bins). Views without a progress display ignore it.
+    virtual void ShowProgress(int /*AStep*/, int /*ASteps*/) {}
 };
 
 } // namespace vexlorin

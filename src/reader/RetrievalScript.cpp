@@ -2,6 +2,9 @@
 // notifications that let the window follow it.
 #include "reader/uDrayTelnetReader.h"
 
+#include <algorithm>
+#include <iterator>
+#include <string_view>
 #include <utility>
 
 namespace vexlorin {
@@ -26,6 +29,14 @@ void CutAnswer(TStringList& ALines, int AFirst, int ALast) {
     }
 }
 
+// The script's commands in the order it sends them; a command's place is its step.
+constexpr std::string_view ScriptCommands[] = {
+    "vdsl status bandinfo", "vdsl status",     "vdsl status more",  "vdsl status olr",
+    "vdsl status counts",   "vdsl annex",      "vdsl inventory co", "vdsl inventory cpe",
+    "vdsl status hlog",     "vdsl status qln", "vdsl status snr",   "vdsl showbins",
+    "vdsl showbins up"};
+constexpr int ScriptStepsWithoutBins = 11;
+
 } // namespace
 
 void TDrayTelnetReader::Post(std::function<void(IReaderView&)> ACall) {
@@ -48,6 +59,14 @@ bool TDrayTelnetReader::StopCheck() {
 bool TDrayTelnetReader::RunCommand(const char* ACommand, std::chrono::milliseconds ATimeout,
                                    TStringList& ALines) {
     ALines.clear();
+    const auto Found =
+        std::find(std::begin(ScriptCommands), std::end(ScriptCommands), std::string_view(ACommand));
+    if (Found != std::end(ScriptCommands)) {
+        const int Step = static_cast<int>(Found - std::begin(ScriptCommands)) + 1;
+        const int Steps =
+            FRetrieveBins ? static_cast<int>(std::size(ScriptCommands)) : ScriptStepsWithoutBins;
+        Post([Step, Steps](IReaderView& AView) { AView.ShowProgress(Step, Steps); });
+    }
     std::string Answer;
     if (!SendTelnetCommand(std::string(ACommand) + "\r", ATimeout, Answer))
         return false;

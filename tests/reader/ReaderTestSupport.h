@@ -28,6 +28,7 @@ public:
     std::vector<std::string> Calls;
     TStringList TextShown;                          // the set's text when "text" ran
     std::function<void(const std::string&)> OnCall; // runs after each entry
+    std::vector<std::pair<int, int>> Progress;      // (step, steps), kept apart
 
     void ShowStatus(const std::string& AText) override { Add("status:" + AText); }
     void UpdateProfileLabel(TVDSLProfile AProfile) override {
@@ -41,6 +42,7 @@ public:
     void PlotQLN(TDrayData*) override { Add("qln"); }
     void PlotSNR(TDrayData*) override { Add("snr"); }
     void PlotBins(TDrayData*) override { Add("bins"); }
+    void ShowProgress(int AStep, int ASteps) override { Progress.emplace_back(AStep, ASteps); }
 
 private:
     void Add(std::string AEntry) {

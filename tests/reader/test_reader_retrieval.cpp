@@ -26,6 +26,12 @@ TEST_P(FullRetrieval, FillsTheSetAndShowsEveryStepInOrder) {
     EXPECT_EQ(Record.ErrorReason, "");
     EXPECT_FALSE(Record.HasFatal);
     EXPECT_EQ(View.Calls, FullRunCalls(Profile, Bins));
+    // One progress step per command sent, out of 11 or 13.
+    const int Steps = Bins ? 13 : 11;
+    std::vector<std::pair<int, int>> Progress;
+    for (int Step = 1; Step <= Steps; ++Step)
+        Progress.emplace_back(Step, Steps);
+    EXPECT_EQ(View.Progress, Progress);
 
     const auto Text = ExpectedText();
     EXPECT_EQ(Data.Stats(), Text);

@@ -105,6 +105,12 @@ TEST_P(StopDuringScript, EndsAtTheNextStopCheckAndKeepsWhatWasRead) {
                                    Full.begin() + static_cast<std::ptrdiff_t>(Case.CallsBefore));
     Calls.push_back("status:");
     EXPECT_EQ(View.Calls, Calls);
+    // Progress went as far as the command that never finished.
+    const auto Step = std::find(std::begin(routersim::KnownCommands),
+                                std::end(routersim::KnownCommands), std::string(Case.Command)) -
+                      std::begin(routersim::KnownCommands) + 1;
+    ASSERT_FALSE(View.Progress.empty());
+    EXPECT_EQ(View.Progress.back(), std::make_pair(static_cast<int>(Step), 13));
 
     // The stuck command added nothing; what came before stays.
     const std::string Command = Case.Command;
