@@ -1,8 +1,11 @@
 #include "ui/fmMain.h"
 
 #include "model/DefaultName.h"
+#include "reader/TelnetClient.h"
 #include "ui/CommandLine.h"
+#include "ui/QtNotifier.h"
 #include "ui/UiResources.h"
+#include "ui/fmMainRetrieval.h"
 
 #include <QCloseEvent>
 #include <QFontDatabase>
@@ -62,6 +65,9 @@ TfrmMain::TfrmMain(const QStringList& AArguments, std::unique_ptr<IUserDialogs> 
 
     acnRetrieveData = MakeAction(QStringLiteral("Retrieve data"), QStringLiteral("Configuration"),
                                  &TfrmMain::acnRetrieveDataExecute);
+    acnStopRetrieval = MakeAction(QStringLiteral("Stop"), QStringLiteral("Configuration"),
+                                  &TfrmMain::acnStopRetrievalExecute);
+    acnStopRetrieval->setToolTip(QStringLiteral("Stop the running retrieval"));
     acnLoadDataFromFile =
         MakeAction(QStringLiteral("Load data from file..."), QStringLiteral("Configuration"),
                    &TfrmMain::acnLoadDataFromFileExecute);
@@ -88,6 +94,15 @@ TfrmMain::TfrmMain(const QStringList& AArguments, std::unique_ptr<IUserDialogs> 
                                    &TfrmMain::acnChartSaveImageExecute);
     // Disabled until the first update, which runs before the window can be used.
     acnRetrieveData->setEnabled(false);
+    acnStopRetrieval->setEnabled(false);
+
+    telnet = std::make_unique<TTelnetClient>();
+    FNotifier = new TQtNotifier(this);
+    FNotifier->SetOnError([this](const QString& AMessage) {
+        FDialogs->ShowFailure(FailureText(AMessage));
+        UpdateActions();
+    });
+    FReaderView = std::make_unique<TMainReaderView>(*this);
 
     dlgSave.Title = QStringLiteral("Save configuration file");
     dlgSave.Filters = {{QStringLiteral("Configuration file"), QStringLiteral("*.conf")}};
@@ -104,7 +119,7 @@ TfrmMain::TfrmMain(const QStringList& AArguments, std::unique_ptr<IUserDialogs> 
     dlgLoadStatFromFile.Title = QStringLiteral("Open statistics file");
     dlgLoadStatFromFile.Filters = {
         {QStringLiteral("DrayData file (*.draydata)"), QStringLiteral("*.draydata")},
-        {QStringLiteral("All files (*-*)"), QStringLiteral("*-*")}};
+        {QStringLiteral("All files (*)"), QStringLiteral("*")}};
     dlgLoadStatFromFile.DefaultExt = QStringLiteral("draydata");
     dlgSaveChartImage.Title = QStringLiteral("Save chart as image");
     dlgSaveChartImage.Filters = {{QStringLiteral("PNG image (*.png)"), QStringLiteral("*.png")},
@@ -116,6 +131,17 @@ TfrmMain::TfrmMain(const QStringList& AArguments, std::unique_ptr<IUserDialogs> 
     sbMain->setObjectName(QStringLiteral("sbMain"));
     sbMain->setSizeGripEnabled(true);
     setStatusBar(sbMain);
+    lblSimulated = new QLabel(sbMain);
+    lblSimulated->setObjectName(QStringLiteral("lblSimulated"));
+    lblSimulated->hide();
+    sbMain->addPermanentWidget(lblSimulated);
+    pbRetrieval = new QProgressBar(sbMain);
+    pbRetrieval->setObjectName(QStringLiteral("pbRetrieval"));
+    pbRetrieval->setFixedWidth(180);
+    pbRetrieval->setTextVisible(true);
+    pbRetrieval->setFormat(QStringLiteral("Step %v of %m"));
+    pbRetrieval->hide();
+    sbMain->addPermanentWidget(pbRetrieval);
 
     auto* central = new QWidget(this);
     auto* centralLayout = new QHBoxLayout(central);
@@ -256,9 +282,19 @@ void TfrmMain::BuildInputPanel() {
     btnGetData->setObjectName(QStringLiteral("btnGetData"));
     btnLoadDataFromFile = new QPushButton(pnlInputs);
     btnLoadDataFromFile->setObjectName(QStringLiteral("btnLoadDataFromFile"));
+    btnStop = new QPushButton(pnlInputs);
+    btnStop->setObjectName(QStringLiteral("btnStop"));
+    btnStop->setToolTip(acnStopRetrieval->toolTip());
     BindButton(btnGetData, acnRetrieveData, true);
+    BindButton(btnStop, acnStopRetrieval);
     BindButton(btnLoadDataFromFile, acnLoadDataFromFile);
-    addButtonRow(btnGetData, btnLoadDataFromFile);
+    {
+        auto* row = new QHBoxLayout;
+        row->addWidget(btnGetData, 3);
+        row->addWidget(btnStop, 2);
+        row->addWidget(btnLoadDataFromFile, 5);
+        layout->addLayout(row);
+    }
 
     // The statistics list sits in a frame of its own below the connection settings.
     auto* statsFrame = new QFrame(pnlInputs);
@@ -445,6 +481,8 @@ void TfrmMain::FormCreate(const QStringList& AArguments) {
 }
 
 void TfrmMain::FormDestroy() {
+    // The reader uses the client, the notifier and its set: it goes first.
+    AbandonReader();
     // Every set is still removed with its notification while the controls exist.
     FDrayDataList.reset();
 }
@@ -569,6 +607,7 @@ void TfrmMain::UpdateActions() {
     if (!FDrayDataList)
         return;
     acnRetrieveDataUpdate(acnRetrieveData);
+    acnStopRetrievalUpdate(acnStopRetrieval);
     acnLoadDataFromFileUpdate(acnLoadDataFromFile);
     acnLoadStatFromFileUpdate(acnLoadConfiguration);
     acnLoadStatFromFileUpdate(acnSaveConfiguration);
@@ -599,64 +638,5 @@ void TfrmMain::acnSaveStatToFileUpdate(QAction* ASender) {
 void TfrmMain::acnRemoveUpdate(QAction* ASender) {
     ASender->setEnabled(RemoveEnabled(ActionInputs()));
 }
-
-// ---------------------------------------------------------------------------------------
-// Commands that other parts of the window fill in. Each is bound to its action or button
-// already, so the captions and enable rules hold from the start.
-
-void TfrmMain::acnRetrieveDataExecute() {
-    FStatus = dsReadingData;
-    UpdateProfileLabel(vpNA);
-    DisplayTextData(nullptr);
-    DisplayChartData(nullptr);
-    StartRetrieval();
-}
-
-void TfrmMain::StartRetrieval() {
-    // No reader to start yet: the retrieval ends before it began.
-    FStatus = dsReady;
-}
-
-void TfrmMain::FormClose() {}
-
-void TfrmMain::acnLoadDataFromFileExecute() {}
-
-void TfrmMain::btnLoadConfigurationClick() {
-    if (const auto name = FDialogs->OpenFileName(dlgOpen))
-        LoadConfiguration(*name);
-}
-
-void TfrmMain::btnSaveCfgClick() {
-    if (const auto name = FDialogs->SaveFileName(dlgSave))
-        SaveConfiguration(*name);
-}
-
-void TfrmMain::LoadConfiguration(const QString& /*AFileName*/) {}
-
-void TfrmMain::SaveConfiguration(const QString& /*AFileName*/) {}
-
-void TfrmMain::acnLoadStatFromFileExecute() {
-    LoadStatistics();
-}
-
-void TfrmMain::acnSaveStatToFileExecute() {
-    SaveStatistics();
-}
-
-void TfrmMain::LoadStatistics() {}
-
-void TfrmMain::SaveStatistics() {}
-
-void TfrmMain::acnShowLegendExecute() {}
-
-void TfrmMain::btnAboutClick() {}
-
-void TfrmMain::btnHLogShowRawClick() {}
-
-void TfrmMain::btnQLNShowRawDataClick() {}
-
-void TfrmMain::btnSNRShowRawDataClick() {}
-
-void TfrmMain::btnBinShowRawDataClick() {}
 
 } // namespace vexlorin

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "model/uDrayData.h"
+#include "reader/uDrayTelnetReader.h"
 #include "ui/ActionRules.h"
 #include "ui/Chart.h"
 #include "ui/DrayDataList.h"
@@ -22,6 +23,7 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QStatusBar>
@@ -35,7 +37,9 @@
 
 namespace vexlorin {
 
-class TDrayTelnetReader;
+class TMainReaderView;
+class TQtNotifier;
+class TTelnetClient;
 
 enum TDrayStatus { dsReady, dsReadingData };
 
@@ -56,6 +60,8 @@ QString DefaultFileName(const QDateTime& ANow, const QString& ARouterName);
 
 class TfrmMain : public QMainWindow {
     Q_OBJECT
+    friend class TMainReaderView;
+
 public:
     // AArguments: the command line without the program name. ADialogs: the boxes and
     // file dialogs (the real ones when null).
@@ -77,6 +83,21 @@ public:
     IUserDialogs& Dialogs() { return *FDialogs; }
     // The clock behind GetDefaultFileName (tests pin it).
     void SetClock(std::function<QDateTime()> AClock) { FClock = std::move(AClock); }
+
+    // --- retrieval (fmMainRetrieval.cpp) ------------------------------------------------
+    // A retrieval is running (from StartRetrieval to ReaderTerminated).
+    bool Reading() const { return FReader != nullptr; }
+    TDrayStatus Status() const { return FStatus; }
+    // The waits of every reader started from now on (tests shorten them).
+    void SetReaderTimeouts(const TReaderTimeouts& ATimeouts) { FReaderTimeouts = ATimeouts; }
+    // The demo: fills the connection fields for the simulated router console at
+    // AHost:APort and says in the title and the status bar that it is simulated.
+    void UseSimulatedRouter(const QString& AHost, uint16_t APort, const QString& AUser,
+                            const QString& APassword, const QString& ARouterName);
+
+    // --- configuration and statistics files (fmMainFiles.cpp) ----------------------------
+    void LoadConfiguration(const QString& AFileName);
+    void SaveConfiguration(const QString& AFileName);
 
     // --- chart routines (fmMainCharts.cpp) ----------------------------------------------
     void SetupCharts();
@@ -120,6 +141,7 @@ public:
     QPushButton* btnLoadConfiguration;
     QPushButton* btnSaveCfg;
     QPushButton* btnGetData;
+    QPushButton* btnStop; // beside "Retrieve": ends a running retrieval
     QPushButton* btnLoadDataFromFile;
     QLabel* lblAvaliableStatistics;
     QListWidget* lbxStatistics;
@@ -153,9 +175,12 @@ public:
     TChart* chartBinSNRUS;
     TChart* chartBinSNRDS;
     QMenu* mnuCharts;
+    QProgressBar* pbRetrieval; // in the status bar while a retrieval runs
+    QLabel* lblSimulated;      // in the status bar for the demo router
 
     // --- actions (aclMain); the category is the property "category" ------------------------
     QAction* acnRetrieveData;
+    QAction* acnStopRetrieval;
     QAction* acnLoadDataFromFile;
     QAction* acnLoadConfiguration;
     QAction* acnSaveConfiguration;
@@ -221,15 +246,20 @@ private:
     void btnSNRShowRawDataClick();
     void btnBinShowRawDataClick();
 
-    // Configuration file (read at start for the switch c).
-    void LoadConfiguration(const QString& AFileName);
-    void SaveConfiguration(const QString& AFileName);
     // Statistics file commands.
     void LoadStatistics();
     void SaveStatistics();
     // Retrieval.
     void StartRetrieval();
+    void ReaderTerminated(TDrayTelnetReader& AReader);
+    void acnStopRetrievalExecute();
+    void acnStopRetrievalUpdate(QAction* ASender);
     void FormClose();
+    // Stops a running reader for good: it is stopped, its client disconnected, its thread
+    // joined, its pending notifications dropped and its set freed, in that order.
+    void AbandonReader();
+    void ShowProgress(int AStep, int ASteps);
+    void HideProgress();
 
     // Per-group plot shared by HLog, QLN and SNR.
     void PlotGroupTable(TChart* AChart, TVDSLProfile AProfile, const TDrayStatArray& AUS,
@@ -241,7 +271,16 @@ private:
 
     std::unique_ptr<IUserDialogs> FDialogs;
     std::unique_ptr<TDrayDataList> FDrayDataList;
+    // Lent to one reader at a time.
+    std::unique_ptr<TTelnetClient> telnet;
+    std::unique_ptr<TMainReaderView> FReaderView;
+    TQtNotifier* FNotifier = nullptr;
+    // Frees itself after its completion handler (FreeOnTerminate).
     TDrayTelnetReader* FReader = nullptr;
+    // The set the running reader fills; the list takes it when the reader succeeds.
+    std::unique_ptr<TDrayData> FReaderData;
+    TReaderTimeouts FReaderTimeouts;
+    bool FStopRequested = false;
     TDrayStatus FStatus = dsReady;
     std::function<QDateTime()> FClock;
     bool FSettingSelection = false;

@@ -1,0 +1,30 @@
+#include "ui/QtNotifier.h"
+
+#include <QMetaObject>
+
+#include <exception>
+#include <utility>
+
+namespace vexlorin {
+
+void TQtNotifier::Queue(std::function<void()> AProc) {
+    const uint64_t generation = FGeneration.load();
+    QMetaObject::invokeMethod(
+        this,
+        [this, generation, Proc = std::move(AProc)] {
+            if (generation != FGeneration.load() || !Proc)
+                return;
+            try {
+                Proc();
+            } catch (const std::exception& e) {
+                if (FOnError)
+                    FOnError(QString::fromUtf8(e.what()));
+            } catch (...) {
+                if (FOnError)
+                    FOnError(QStringLiteral("Unknown error"));
+            }
+        },
+        Qt::QueuedConnection);
+}
+
+} // namespace vexlorin
