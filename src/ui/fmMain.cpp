@@ -289,10 +289,15 @@ void TfrmMain::BuildInputPanel() {
     BindButton(btnStop, acnStopRetrieval);
     BindButton(btnLoadDataFromFile, acnLoadDataFromFile);
     {
+        // Three buttons in the panel's width: Stop and Retrieve give up the style's
+        // minimum button width, "Load data from file..." keeps its whole caption.
         auto* row = new QHBoxLayout;
-        row->addWidget(btnGetData, 3);
-        row->addWidget(btnStop, 2);
-        row->addWidget(btnLoadDataFromFile, 5);
+        row->setSpacing(4);
+        btnGetData->setMinimumWidth(60);
+        btnStop->setFixedWidth(54);
+        row->addWidget(btnGetData, 1);
+        row->addWidget(btnStop);
+        row->addWidget(btnLoadDataFromFile, 2);
         layout->addLayout(row);
     }
 
