@@ -199,6 +199,11 @@ struct TFailureCase {
     bool Prefix = false;
 };
 
+// Test names show the case, not its bytes.
+void PrintTo(const TFailureCase& ACase, std::ostream* AStream) {
+    *AStream << ACase.Name;
+}
+
 std::vector<TFailureCase> FailureCases() {
     std::vector<TFailureCase> cases;
     {
@@ -236,6 +241,13 @@ std::vector<TFailureCase> FailureCases() {
         c.RouterGone = true;
         c.Box = QStringLiteral("Cannot connect to 127.0.0.1:");
         c.Prefix = true;
+        cases.push_back(c);
+    }
+    {
+        TFailureCase c;
+        c.Name = "UnknownProfile";
+        c.Options.Profile = vp8d; // printed as "8D", which the profile pattern does not take
+        c.Box = QStringLiteral("Unable to retrieve profile from VDSL data");
         cases.push_back(c);
     }
     {
