@@ -476,6 +476,10 @@ TEST_F(Retrieval, DemoRouterFillsTheFieldsAndSaysItIsSimulated) {
     EXPECT_TRUE(w.lblSimulated->isVisible());
     EXPECT_TRUE(w.lblSimulated->text().contains(QString::number(Sim->Port())));
     EXPECT_TRUE(w.acnRetrieveData->isEnabled());
+    // Stop and the progress bar belong to a running read only.
+    EXPECT_EQ(w.btnStop->text(), QStringLiteral("Stop"));
+    EXPECT_FALSE(w.btnStop->isEnabled());
+    EXPECT_FALSE(w.pbRetrieval->isVisible());
 }
 
 } // namespace
