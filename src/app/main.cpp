@@ -3,6 +3,7 @@
 // window at it, so the program can be tried without a router.
 #include "ui/ChartExport.h"
 #include "ui/DarkStyle.h"
+#include "ui/UiResources.h"
 #include "ui/UserDialogs.h"
 #include "ui/fmMain.h"
 
@@ -27,6 +28,7 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("Vexlorin"));
     QApplication::setApplicationDisplayName(QStringLiteral("Vexlorin"));
     QApplication::setApplicationVersion(QStringLiteral("1.15"));
+    QApplication::setWindowIcon(vexlorin::ProgramIcon());
 
     QStringList arguments = QApplication::arguments().mid(1);
     const bool demo = arguments.removeAll(QStringLiteral("--demo")) > 0;
