@@ -8,6 +8,16 @@ bool StartsLikeSwitch(const QString& AArgument) {
     return AArgument.startsWith(QLatin1Char('-')) || AArgument.startsWith(QLatin1Char('/'));
 }
 
+// The separate value is refused when it looks like another switch. Where "/" starts every
+// absolute path, only "-" marks a switch there, so "-c /home/me/router.conf" works.
+bool StartsLikeNextSwitch(const QString& AArgument) {
+#ifdef Q_OS_WIN
+    return StartsLikeSwitch(AArgument);
+#else
+    return AArgument.startsWith(QLatin1Char('-'));
+#endif
+}
+
 } // namespace
 
 std::optional<QString> FindConfigSwitch(const QStringList& AArguments) {
@@ -22,7 +32,7 @@ std::optional<QString> FindConfigSwitch(const QStringList& AArguments) {
                 value.remove(0, 1);
             return value;
         }
-        if (i + 1 < AArguments.size() && !StartsLikeSwitch(AArguments.at(i + 1)))
+        if (i + 1 < AArguments.size() && !StartsLikeNextSwitch(AArguments.at(i + 1)))
             return AArguments.at(i + 1);
         return QString();
     }

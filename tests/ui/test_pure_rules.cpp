@@ -30,7 +30,13 @@ TEST(CommandLine, ConfigSwitchTable) {
         // Last argument, or followed by another switch: an empty name.
         {{QStringLiteral("-c")}, QString()},
         {{QStringLiteral("-c"), QStringLiteral("-x")}, QString()},
+#ifdef Q_OS_WIN
         {{QStringLiteral("-c"), QStringLiteral("/x")}, QString()},
+#else
+        // An absolute path is a value, not another switch.
+        {{QStringLiteral("-c"), QStringLiteral("/home/me/x.conf")},
+         QStringLiteral("/home/me/x.conf")},
+#endif
         {{QStringLiteral("-c"), QString()}, QString()},
         // Anything after the letter is the value, whatever it looks like.
         {{QStringLiteral("-config.conf")}, QStringLiteral("onfig.conf")},
