@@ -30,11 +30,21 @@ std::string TTelnetProtocol::Receive(std::string_view ABurst) {
     std::string data;
     data.reserve(ABurst.size());
     FData = &data;
-    // Byte by byte: a peer that sends SB COMPRESS2 makes libtelnet inflate whatever follows
-    // in the same call. Feeding single bytes lets us drop that parser before it ever sees a
-    // compressed byte and go on with a fresh one (the option is refused like any other).
-    for (char byte : ABurst) {
-        telnet_recv(FTelnet, &byte, 1);
+    // A peer that sends SB COMPRESS2 makes libtelnet inflate whatever follows in the same
+    // call. Compression can only start on the byte right after an IAC, so every IAC and the
+    // byte after it go in alone, and that parser is dropped before it sees a compressed
+    // byte (the option is refused like any other). Runs without IAC go in whole.
+    constexpr char IAC = static_cast<char>(0xFF);
+    std::size_t i = 0;
+    while (i < ABurst.size()) {
+        std::size_t length = 1;
+        if (!FAfterIAC && ABurst[i] != IAC) {
+            const std::size_t next = ABurst.find(IAC, i);
+            length = (next == std::string_view::npos ? ABurst.size() : next) - i;
+        }
+        FAfterIAC = length == 1 && ABurst[i] == IAC;
+        telnet_recv(FTelnet, ABurst.data() + i, length);
+        i += length;
         if (FCompressionStarted)
             Reset();
     }

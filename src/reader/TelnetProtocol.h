@@ -45,6 +45,7 @@ private:
     std::string* FData = nullptr; // the burst being parsed
     bool FCommandSeen = false;
     bool FCompressionStarted = false;
+    bool FAfterIAC = false; // the last byte parsed was an IAC
     // Last answer sent per option for the peer's side (DO/DONT) and ours (WILL/WONT);
     // 0 while none was sent. A request is answered only when the answer would change,
     // so a peer that echoes every answer cannot start an endless exchange.
