@@ -27,11 +27,11 @@ tsan:
 	$(MAKE) test PRESET=tsan
 
 run: build
-	@if [ -x $(BUILD_DIR)/src/app/vexlorin ]; then \
-		$(BUILD_DIR)/src/app/vexlorin --demo; \
-	else \
-		echo "The desktop program is not built yet; run 'make test' to try the model."; \
+	@if [ -z "$${DISPLAY}$${WAYLAND_DISPLAY}" ]; then \
+		echo "No display found: run this on a desktop, or try 'xvfb-run make run'." >&2; \
+		exit 1; \
 	fi
+	$(BUILD_DIR)/src/app/vexlorin --demo
 
 bench: build
 	@set -e; for b in $(BUILD_DIR)/bench/bench_*; do \
