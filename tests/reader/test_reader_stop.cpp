@@ -20,7 +20,13 @@ TEST_F(ReaderFixture, StopBeforeStartEndsTheLogonAsAStoppedRun) {
     EXPECT_TRUE(Record.Stopped);
     EXPECT_TRUE(Record.TelnetError);
     EXPECT_EQ(Record.ErrorReason, ReaderText::UnableToLogin);
-    EXPECT_EQ(View.Calls, std::vector<std::string>{Connecting});
+    // When the account prompt is in before the first wait, that wait reports it and the
+    // logon posts its next status before it checks the stop request; either way the run
+    // ends before anything is sent to the console.
+    const std::vector<std::string> StoppedAtOnce{Connecting};
+    const std::vector<std::string> StoppedAfterPrompt{Connecting, LoggingIn};
+    EXPECT_TRUE(View.Calls == StoppedAtOnce || View.Calls == StoppedAfterPrompt)
+        << ::testing::PrintToString(View.Calls);
     EXPECT_TRUE(Sim->Commands().empty());
 }
 
