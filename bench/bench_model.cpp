@@ -6,6 +6,7 @@
 #include <benchmark/benchmark.h>
 
 #include <string>
+#include <utility>
 
 namespace vexlorin {
 namespace {
@@ -37,6 +38,22 @@ void ParseComplete35bSet(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes));
 }
 BENCHMARK(ParseComplete35bSet)->Unit(benchmark::kMillisecond);
+
+// The showbins half as the reader handles it: each answer's text split into lines and
+// handed over to the set.
+void ParseBins35bBothDirections(benchmark::State& state) {
+    const std::string binsDown = JoinLines(BinsAnswer(false));
+    const std::string binsUp = JoinLines(BinsAnswer(true));
+    for (auto _ : state) {
+        TDrayData set("bench");
+        set.SetBinStatsDSRaw(SplitLines(binsDown));
+        set.SetBinStatsUSRaw(SplitLines(binsUp));
+        benchmark::DoNotOptimize(set.ShowBinStatsUS()[8191]);
+    }
+    state.SetBytesProcessed(
+        static_cast<int64_t>(state.iterations() * (binsDown.size() + binsUp.size())));
+}
+BENCHMARK(ParseBins35bBothDirections)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 } // namespace vexlorin

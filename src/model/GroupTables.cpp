@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <mutex>
+#include <utility>
 
 namespace vexlorin {
 
@@ -117,12 +118,11 @@ void TDrayData::SetGroupData(TGroupTable ATable, const TStringList& AData) {
     RebuildGroupTable(ATable, sdDown);
 }
 
-void TDrayData::SetGroupRaw(TGroupTable ATable, TStatDirection ADirection,
-                            const TStringList& AValue) {
+void TDrayData::SetGroupRaw(TGroupTable ATable, TStatDirection ADirection, TStringList AValue) {
     TGroupMembers m = Members(ATable);
     {
         std::unique_lock lock(m.Lock);
-        (ADirection == sdUp ? m.UpRaw : m.DownRaw) = AValue;
+        (ADirection == sdUp ? m.UpRaw : m.DownRaw) = std::move(AValue);
     }
     RebuildGroupTable(ATable, ADirection);
 }

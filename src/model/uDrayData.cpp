@@ -1,7 +1,10 @@
 // The statistics set: construction, text, raw-list writes and the string-list helpers.
 #include "model/uDrayData.h"
 
+#include <algorithm>
+#include <cstring>
 #include <mutex>
+#include <utility>
 
 namespace vexlorin {
 
@@ -19,22 +22,35 @@ std::string JoinLines(const TStringList& ALines) {
 }
 
 TStringList SplitLines(std::string_view AText) {
-    TStringList lines;
-    std::size_t start = 0;
+    // Answers run to thousands of lines: the breaks are found with memchr, and the list
+    // has room for every line of a CR LF or LF text from the start.
+    const char* const text = AText.data();
     const std::size_t n = AText.size();
-    std::size_t i = 0;
-    while (i < n) {
-        const char c = AText[i];
-        if (c == '\r' || c == '\n') {
-            lines.emplace_back(AText.substr(start, i - start));
-            i += (c == '\r' && i + 1 < n && AText[i + 1] == '\n') ? 2 : 1;
-            start = i;
-        } else {
-            ++i;
-        }
+    const auto find = [&](char c, std::size_t from) -> std::size_t {
+        const void* at = from < n ? std::memchr(text + from, c, n - from) : nullptr;
+        return at ? static_cast<std::size_t>(static_cast<const char*>(at) - text) : n;
+    };
+    std::size_t lineFeeds = 0;
+    for (std::size_t at = find('\n', 0); at < n; at = find('\n', at + 1))
+        ++lineFeeds;
+    TStringList lines;
+    lines.reserve(lineFeeds + 1);
+
+    std::size_t start = 0;
+    std::size_t nextCR = find('\r', 0);
+    std::size_t nextLF = find('\n', 0);
+    while (start < n) {
+        const std::size_t end = std::min(nextCR, nextLF);
+        lines.emplace_back(AText.substr(start, end - start));
+        if (end == n)
+            break;
+        // CR LF is one break; a CR or an LF alone is one too.
+        start = end + (AText[end] == '\r' && end + 1 < n && AText[end + 1] == '\n' ? 2 : 1);
+        if (nextCR < start)
+            nextCR = find('\r', start);
+        if (nextLF < start)
+            nextLF = find('\n', start);
     }
-    if (start < n)
-        lines.emplace_back(AText.substr(start));
     return lines;
 }
 
@@ -68,37 +84,37 @@ void TDrayData::Clear() {
     clearPair(FSNRLock, FSNRUSRaw, FSNRDSRaw);
 }
 
-void TDrayData::SetHLogUSRaw(const TStringList& AValue) {
-    SetGroupRaw(TGroupTable::HLog, sdUp, AValue);
+void TDrayData::SetHLogUSRaw(TStringList AValue) {
+    SetGroupRaw(TGroupTable::HLog, sdUp, std::move(AValue));
 }
-void TDrayData::SetHLogDSRaw(const TStringList& AValue) {
-    SetGroupRaw(TGroupTable::HLog, sdDown, AValue);
+void TDrayData::SetHLogDSRaw(TStringList AValue) {
+    SetGroupRaw(TGroupTable::HLog, sdDown, std::move(AValue));
 }
-void TDrayData::SetQLNUSRaw(const TStringList& AValue) {
-    SetGroupRaw(TGroupTable::QLN, sdUp, AValue);
+void TDrayData::SetQLNUSRaw(TStringList AValue) {
+    SetGroupRaw(TGroupTable::QLN, sdUp, std::move(AValue));
 }
-void TDrayData::SetQLNDSRaw(const TStringList& AValue) {
-    SetGroupRaw(TGroupTable::QLN, sdDown, AValue);
+void TDrayData::SetQLNDSRaw(TStringList AValue) {
+    SetGroupRaw(TGroupTable::QLN, sdDown, std::move(AValue));
 }
-void TDrayData::SetSNRUSRaw(const TStringList& AValue) {
-    SetGroupRaw(TGroupTable::SNR, sdUp, AValue);
+void TDrayData::SetSNRUSRaw(TStringList AValue) {
+    SetGroupRaw(TGroupTable::SNR, sdUp, std::move(AValue));
 }
-void TDrayData::SetSNRDSRaw(const TStringList& AValue) {
-    SetGroupRaw(TGroupTable::SNR, sdDown, AValue);
+void TDrayData::SetSNRDSRaw(TStringList AValue) {
+    SetGroupRaw(TGroupTable::SNR, sdDown, std::move(AValue));
 }
 
-void TDrayData::SetBinStatsUSRaw(const TStringList& AValue) {
+void TDrayData::SetBinStatsUSRaw(TStringList AValue) {
     {
         std::unique_lock lock(FBinStatsLock);
-        FBinStatsUSRaw = AValue;
+        FBinStatsUSRaw = std::move(AValue);
     }
     RebuildBins(sdUp);
 }
 
-void TDrayData::SetBinStatsDSRaw(const TStringList& AValue) {
+void TDrayData::SetBinStatsDSRaw(TStringList AValue) {
     {
         std::unique_lock lock(FBinStatsLock);
-        FBinStatsDSRaw = AValue;
+        FBinStatsDSRaw = std::move(AValue);
     }
     RebuildBins(sdDown);
 }

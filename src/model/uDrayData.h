@@ -198,7 +198,8 @@ public:
 
     // Raw lists. Read them under the table's lock (shared) while another thread may
     // write them. Each write replaces the list under the lock held exclusively, then
-    // rebuilds that table's array for that one direction.
+    // rebuilds that table's array for that one direction. The list is taken by value:
+    // pass an rvalue to hand it over without copying its lines.
     const TStringList& HLogUSRaw() const { return FHLogUSRaw; }
     const TStringList& HLogDSRaw() const { return FHLogDSRaw; }
     const TStringList& QLNUSRaw() const { return FQLNUSRaw; }
@@ -207,14 +208,14 @@ public:
     const TStringList& SNRDSRaw() const { return FSNRDSRaw; }
     const TStringList& BinStatsUSRaw() const { return FBinStatsUSRaw; }
     const TStringList& BinStatsDSRaw() const { return FBinStatsDSRaw; }
-    void SetHLogUSRaw(const TStringList& AValue);
-    void SetHLogDSRaw(const TStringList& AValue);
-    void SetQLNUSRaw(const TStringList& AValue);
-    void SetQLNDSRaw(const TStringList& AValue);
-    void SetSNRUSRaw(const TStringList& AValue);
-    void SetSNRDSRaw(const TStringList& AValue);
-    void SetBinStatsUSRaw(const TStringList& AValue);
-    void SetBinStatsDSRaw(const TStringList& AValue);
+    void SetHLogUSRaw(TStringList AValue);
+    void SetHLogDSRaw(TStringList AValue);
+    void SetQLNUSRaw(TStringList AValue);
+    void SetQLNDSRaw(TStringList AValue);
+    void SetSNRUSRaw(TStringList AValue);
+    void SetSNRDSRaw(TStringList AValue);
+    void SetBinStatsUSRaw(TStringList AValue);
+    void SetBinStatsDSRaw(TStringList AValue);
 
     std::shared_mutex& HLogLock() const { return FHLogLock; }
     std::shared_mutex& QLNLock() const { return FQLNLock; }
@@ -255,7 +256,7 @@ private:
     TGroupMembers Members(TGroupTable ATable);
 
     void SetGroupData(TGroupTable ATable, const TStringList& AData);
-    void SetGroupRaw(TGroupTable ATable, TStatDirection ADirection, const TStringList& AValue);
+    void SetGroupRaw(TGroupTable ATable, TStatDirection ADirection, TStringList AValue);
     void RebuildGroupTable(TGroupTable ATable, TStatDirection ADirection);
     static void ReadGroupSizes(std::string_view AText, TStatMultipliers& ASizes);
     static void ParseGroupLine(std::string_view ALine, TDrayStatArray& ATarget, bool IsQLN);

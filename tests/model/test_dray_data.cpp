@@ -1,4 +1,6 @@
-// The statistics set itself: a new set, the text, Clear, raw-list writes, line helpers.
+// The statistics set itself: a new set, the text, Clear, raw-list writes, line helpers,
+// number conversion.
+#include "model/Convert.h"
 #include "model/uDrayData.h"
 
 #include <gtest/gtest.h>
@@ -92,7 +94,7 @@ TEST(DrayDataClear, EmptiesTextAndRawListsOnly) {
 
 // Each raw-list write rebuilds exactly its own table and direction.
 TEST(DrayDataRawLists, WriteRebuildsOnlyThatDirection) {
-    using Setter = void (TDrayData::*)(const TStringList&);
+    using Setter = void (TDrayData::*)(TStringList);
     using Getter = const TDrayStatArray& (TDrayData::*)() const;
     struct Case {
         const char* Name;
@@ -137,6 +139,8 @@ TEST(StringLists, SplitAndJoin) {
         {"\r\n\r\n", {"", ""}},
         {"a\n\rb", {"a", "", "b"}},
         {"a\r\r\nb", {"a", "", "b"}},
+        {"a\r", {"a"}},
+        {"\n\nb\r", {"", "", "b"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.Text));
@@ -145,6 +149,43 @@ TEST(StringLists, SplitAndJoin) {
     EXPECT_EQ(JoinLines({}), "");
     EXPECT_EQ(JoinLines({"abc"}), "abc\r\n");
     EXPECT_EQ(JoinLines({"", "x"}), "\r\nx\r\n");
+}
+
+// Short numbers take a quicker way than long ones; both must agree at the 32-bit limits.
+TEST(Conversion, SignedThirtyTwoBitIntegers) {
+    struct Case {
+        std::string_view Text;
+        std::optional<int32_t> Value;
+    };
+    const Case cases[] = {
+        {"0", 0},
+        {"-0", 0},
+        {"7", 7},
+        {"999999999", 999999999},
+        {"-999999999", -999999999},
+        {"1000000000", 1000000000},
+        {"2147483647", 2147483647},
+        {"-2147483648", INT32_MIN},
+        {"0000000000012", 12},
+        {"2147483648", std::nullopt},
+        {"-2147483649", std::nullopt},
+        {"99999999999", std::nullopt},
+        {"", std::nullopt},
+        {"-", std::nullopt},
+        {"+1", std::nullopt},
+        {"12a", std::nullopt},
+        {"1-2", std::nullopt},
+        {" 1", std::nullopt},
+        {"12345678:", std::nullopt},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.Text));
+        EXPECT_EQ(TryStrToInt(c.Text), c.Value);
+        if (c.Value)
+            EXPECT_EQ(StrToInt(c.Text), *c.Value);
+        else
+            EXPECT_THROW(StrToInt(c.Text), EConvertError);
+    }
 }
 
 } // namespace
