@@ -1,6 +1,6 @@
 // Bins tables: showbins answers to per-tone entries.
+#include "model/BinsScan.h"
 #include "model/Convert.h"
-#include "model/Regex.h"
 #include "model/uDrayData.h"
 
 #include <mutex>
@@ -8,11 +8,6 @@
 namespace vexlorin {
 
 namespace {
-
-const TRegex& QuadruplePattern() {
-    static const TRegex pattern(R"(\s*(\d+)\s+(\d+)\s+(-?\d+)\s+(\d+))");
-    return pattern;
-}
 
 // A number that does not fit 32 bits counts as 0.
 int32_t ValueOrZero(std::string_view ADigits) {
@@ -23,16 +18,17 @@ int32_t ValueOrZero(std::string_view ADigits) {
 
 void TDrayData::ParseBinLine(std::string_view ALine, TDrayBinArray& ATarget) {
     std::size_t from = 0;
-    while (auto match = QuadruplePattern().Find(ALine, from)) {
-        from = match->End();
-        const auto tone = static_cast<uint16_t>(StrToInt(*match->Group(1)) & 0xFFFF);
+    while (const auto match = FindBinQuadruple(ALine, from)) {
+        from = match->End;
+        const auto& numbers = match->Numbers;
+        const auto tone = static_cast<uint16_t>(StrToInt(numbers[0]) & 0xFFFF);
         if (tone >= ATarget.size())
             continue; // no such entry: the quadruple is dropped
         TDrayBinEntry& entry = ATarget[tone];
         entry.Bin = tone;
-        entry.SNR = static_cast<int16_t>(ValueOrZero(*match->Group(2)));
-        entry.Gain = static_cast<int16_t>(ValueOrZero(*match->Group(3)));
-        entry.ToneBits = static_cast<int8_t>(ValueOrZero(*match->Group(4)));
+        entry.SNR = static_cast<int16_t>(ValueOrZero(numbers[1]));
+        entry.Gain = static_cast<int16_t>(ValueOrZero(numbers[2]));
+        entry.ToneBits = static_cast<int8_t>(ValueOrZero(numbers[3]));
     }
 }
 

@@ -6,7 +6,7 @@
 
 namespace vexlorin {
 
-std::optional<int32_t> TryStrToInt(std::string_view AText) {
+std::optional<int32_t> detail::TryStrToIntAnyLength(std::string_view AText) {
     std::size_t i = 0;
     const bool negative = !AText.empty() && AText[0] == '-';
     if (negative)
@@ -31,9 +31,7 @@ std::optional<int32_t> TryStrToInt(std::string_view AText) {
     return static_cast<int32_t>(value);
 }
 
-int32_t StrToInt(std::string_view AText) {
-    if (auto value = TryStrToInt(AText))
-        return *value;
+void detail::RaiseNotAnInteger(std::string_view AText) {
     throw EConvertError("'" + std::string(AText) + "' is not a valid integer value");
 }
 

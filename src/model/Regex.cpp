@@ -9,6 +9,7 @@ namespace vexlorin {
 
 struct TRegex::TImpl {
     pcre2_code* Code = nullptr;
+    bool Jit = false;
 };
 
 namespace {
@@ -45,7 +46,9 @@ TRegex::TRegex(std::string_view APattern) : FImpl(std::make_unique<TImpl>()) {
         pcre2_code_free(FImpl->Code);
         throw std::logic_error("pattern has too many groups: " + std::string(APattern));
     }
-    pcre2_jit_compile(FImpl->Code, PCRE2_JIT_COMPLETE); // falls back to the interpreter
+    // Without JIT (not built for this machine, or out of executable memory) the
+    // interpreter matches.
+    FImpl->Jit = pcre2_jit_compile(FImpl->Code, PCRE2_JIT_COMPLETE) == 0;
 }
 
 TRegex::~TRegex() {
@@ -53,32 +56,35 @@ TRegex::~TRegex() {
 }
 
 std::optional<TRegexMatch> TRegex::Find(std::string_view ASubject, std::size_t AFrom) const {
+    std::optional<TRegexMatch> result;
     if (AFrom > ASubject.size())
-        return std::nullopt;
+        return result;
     pcre2_match_data* data = ThreadMatchData();
-    const int rc = pcre2_match(FImpl->Code, reinterpret_cast<PCRE2_SPTR>(ASubject.data()),
-                               ASubject.size(), AFrom, 0, data, nullptr);
+    const auto subject = reinterpret_cast<PCRE2_SPTR>(ASubject.data());
+    // The JIT entry skips the interpreter's argument checks, which hold here.
+    const int rc =
+        FImpl->Jit ? pcre2_jit_match(FImpl->Code, subject, ASubject.size(), AFrom, 0, data, nullptr)
+                   : pcre2_match(FImpl->Code, subject, ASubject.size(), AFrom, 0, data, nullptr);
     if (rc <= 0)
-        return std::nullopt; // no match, or a resource limit: treated as no match
+        return result; // no match, or a resource limit: treated as no match
     const PCRE2_SIZE* ovector = pcre2_get_ovector_pointer(data);
-    TRegexMatch match;
+    // Built in place: the group offsets are never copied.
+    TRegexMatch& match = result.emplace();
     match.FSubject = ASubject;
-    match.FOffsets.fill(-1);
-    // rc is one more than the highest group that took part.
+    // rc is one more than the highest group that took part; groups above it are never read.
     match.FHighest = static_cast<std::size_t>(rc) - 1;
     for (std::size_t k = 0; k < static_cast<std::size_t>(rc); ++k) {
-        if (ovector[2 * k] == PCRE2_UNSET)
-            continue;
-        match.FOffsets[2 * k] = static_cast<std::ptrdiff_t>(ovector[2 * k]);
-        match.FOffsets[2 * k + 1] = static_cast<std::ptrdiff_t>(ovector[2 * k + 1]);
+        const bool set = ovector[2 * k] != PCRE2_UNSET;
+        match.FOffsets[2 * k] = set ? static_cast<std::ptrdiff_t>(ovector[2 * k]) : -1;
+        match.FOffsets[2 * k + 1] = set ? static_cast<std::ptrdiff_t>(ovector[2 * k + 1]) : -1;
     }
     match.FStart = ovector[0];
     match.FEnd = ovector[1];
-    return match;
+    return result;
 }
 
 std::optional<std::string_view> TRegexMatch::Group(std::size_t k) const {
-    if (k > MaxGroups || FOffsets[2 * k] < 0)
+    if (k > FHighest || FOffsets[2 * k] < 0)
         return std::nullopt;
     return FSubject.substr(static_cast<std::size_t>(FOffsets[2 * k]),
                            static_cast<std::size_t>(FOffsets[2 * k + 1] - FOffsets[2 * k]));

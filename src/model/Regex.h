@@ -25,7 +25,8 @@ public:
 private:
     friend class TRegex;
     std::string_view FSubject;
-    std::array<std::ptrdiff_t, 2 * (MaxGroups + 1)> FOffsets{}; // pairs; -1: no part
+    // Pairs up to FHighest; -1: no part. Those above FHighest are left unset.
+    std::array<std::ptrdiff_t, 2 * (MaxGroups + 1)> FOffsets;
     std::size_t FHighest = 0;
     std::size_t FStart = 0;
     std::size_t FEnd = 0;

@@ -1,7 +1,12 @@
 // Bins tables and VDSL profile identification.
+#include "model/BinsScan.h"
+#include "model/Regex.h"
 #include "model/uDrayData.h"
 
 #include <gtest/gtest.h>
+
+#include <random>
+#include <string>
 
 namespace vexlorin {
 namespace {
@@ -35,6 +40,49 @@ TEST(BinsTables, QuadruplesPerLine) {
             ASSERT_EQ(set.ShowBinStatsDS()[t], expected[t]) << "tone " << t;
         EXPECT_EQ(set.ShowBinStatsUS()[c.Entries.empty() ? 0 : c.Entries[0].Bin], TDrayBinEntry{});
     }
+}
+
+// The direct scan must find exactly the matches the regex engine finds for the pattern,
+// match after match from the end of the previous one: on lines of random blanks, digits,
+// signs and other bytes, and with every byte value in every place of a quadruple.
+TEST(BinsTables, ScanFindsWhatThePatternFinds) {
+    const TRegex pattern(R"(\s*(\d+)\s+(\d+)\s+(-?\d+)\s+(\d+))");
+    const auto describe = [](std::string_view ALine) {
+        std::string text;
+        for (const unsigned char c : ALine)
+            text += c >= 0x20 && c < 0x7F ? std::string(1, static_cast<char>(c))
+                                          : "\\x" + std::to_string(c);
+        return text;
+    };
+    const auto compare = [&](std::string_view ALine) {
+        SCOPED_TRACE(describe(ALine));
+        std::size_t from = 0;
+        for (;;) {
+            const auto expected = pattern.Find(ALine, from);
+            const auto found = FindBinQuadruple(ALine, from);
+            ASSERT_EQ(found.has_value(), expected.has_value()) << "from " << from;
+            if (!expected)
+                return;
+            ASSERT_EQ(found->Start, expected->Start());
+            ASSERT_EQ(found->End, expected->End());
+            for (std::size_t k = 0; k < 4; ++k)
+                ASSERT_EQ(found->Numbers[k], *expected->Group(k + 1)) << "number " << k + 1;
+            from = found->End;
+        }
+    };
+
+    std::mt19937 random(20261210);
+    const std::string alphabet = std::string("  \t\r\n\v\f--0123456789*a+.") + "\x85\xA0\0";
+    for (int i = 0; i < 20000; ++i) {
+        std::string line(random() % 40, ' ');
+        for (char& c : line)
+            c = alphabet[random() % alphabet.size()];
+        compare(line);
+    }
+    const std::string quadruple = " 12  -3\t45 6 7";
+    for (std::size_t at = 0; at <= quadruple.size(); ++at)
+        for (int byte = 0; byte < 256; ++byte)
+            compare(quadruple.substr(0, at) + static_cast<char>(byte) + quadruple.substr(at));
 }
 
 TEST(BinsTables, RewriteKeepsEntriesNotNamedAgain) {

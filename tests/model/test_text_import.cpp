@@ -1,5 +1,6 @@
 // Import of text captures: encodings, line ends, and how the capture's lines reach the
 // tables.
+#include "model/TextCodec.h"
 #include "model/TextFile.h"
 #include "model/uDrayData.h"
 
@@ -31,6 +32,22 @@ TEST(TextFileDecode, DetectsByteOrderMarksAndFallsBackToWindows1252) {
     for (const auto& [bytes, text] : cases)
         EXPECT_EQ(DecodeTextBytes({reinterpret_cast<const char*>(bytes.data()), bytes.size()}),
                   text);
+}
+
+// The check reads eight bytes at a time: one high byte anywhere, in a block or in the
+// tail, and in texts around the block size, must be found.
+TEST(TextFileDecode, AsciiCheckFindsAnyHighByte) {
+    for (const std::size_t size : {0u, 1u, 7u, 8u, 63u, 64u, 65u, 200u}) {
+        const std::string ascii(size, 'x');
+        EXPECT_TRUE(IsAscii(ascii)) << size;
+        for (std::size_t at = 0; at < size; ++at)
+            for (const char high : {'\x80', '\xFF'}) {
+                std::string text = ascii;
+                text[at] = high;
+                ASSERT_FALSE(IsAscii(text)) << size << " " << at;
+            }
+    }
+    EXPECT_TRUE(IsAscii(std::string("\0\x7F\t", 3)));
 }
 
 TEST(TextFileRead, EndsLinesAtCrLfLoneCrAndLoneLf) {
