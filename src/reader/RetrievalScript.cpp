@@ -15,18 +15,15 @@ namespace {
     throw EListError("List index out of bounds (" + std::to_string(AIndex) + ")");
 }
 
-// Deletes the first line AFirst times, then the last line ALast times.
+// Deletes the first line AFirst times, then the last line ALast times. Too few lines
+// fail on the first deletion that finds none, as deleting one by one would.
 void CutAnswer(TStringList& ALines, int AFirst, int ALast) {
-    for (int I = 0; I < AFirst; ++I) {
-        if (ALines.empty())
-            RaiseListIndex(0);
-        ALines.erase(ALines.begin());
-    }
-    for (int I = 0; I < ALast; ++I) {
-        if (ALines.empty())
-            RaiseListIndex(-1);
-        ALines.pop_back();
-    }
+    if (ALines.size() < static_cast<std::size_t>(AFirst))
+        RaiseListIndex(0);
+    ALines.erase(ALines.begin(), ALines.begin() + AFirst);
+    if (ALines.size() < static_cast<std::size_t>(ALast))
+        RaiseListIndex(-1);
+    ALines.resize(ALines.size() - static_cast<std::size_t>(ALast));
 }
 
 // The script's commands in the order it sends them; a command's place is its step.
@@ -67,10 +64,9 @@ bool TDrayTelnetReader::RunCommand(const char* ACommand, std::chrono::millisecon
             FRetrieveBins ? static_cast<int>(std::size(ScriptCommands)) : ScriptStepsWithoutBins;
         Post([Step, Steps](IReaderView& AView) { AView.ShowProgress(Step, Steps); });
     }
-    std::string Answer;
-    if (!SendTelnetCommand(std::string(ACommand) + "\r", ATimeout, Answer))
+    if (!SendTelnetCommand(std::string(ACommand) + "\r", ATimeout, FScriptAnswer))
         return false;
-    ALines = SplitLines(Answer);
+    ALines = SplitLines(FScriptAnswer);
     return true;
 }
 
@@ -171,14 +167,14 @@ bool TDrayTelnetReader::RunScript(TDrayData& AData) {
         PostStatus(ReaderText::RetrievingBinsDS);
         if (RunCommand("vdsl showbins", FTimeouts.Bins, Lines)) {
             CutAnswer(Lines, 2, 2);
-            AData.SetBinStatsDSRaw(Lines);
+            AData.SetBinStatsDSRaw(std::move(Lines));
         }
         if (StopCheck())
             return false;
         PostStatus(ReaderText::RetrievingBinsUS);
         if (RunCommand("vdsl showbins up", FTimeouts.Bins, Lines)) {
             CutAnswer(Lines, 2, 2);
-            AData.SetBinStatsUSRaw(Lines);
+            AData.SetBinStatsUSRaw(std::move(Lines));
         }
     }
     Post([Data](IReaderView& AView) { AView.PlotBins(Data); });

@@ -289,12 +289,17 @@ void TDrayTelnetReader::SetError(bool AError, std::string AReason) {
     FTelnetErrorReason = std::move(AReason);
 }
 
-void TDrayTelnetReader::PrepareWait(bool AEmptyBuffer) {
+void TDrayTelnetReader::PrepareWait(bool AEmptyBuffer, std::string* ASpare) {
     // Flags and event change together under the buffer lock, so a match of the previous
     // stage can never wake the next wait.
     std::lock_guard Lock(FAnswerLock);
-    if (AEmptyBuffer)
+    if (AEmptyBuffer) {
         FTelnetAnswer.clear();
+        // The larger of the two empty buffers receives: a long answer after a long one
+        // then needs no new memory.
+        if (ASpare && ASpare->empty() && ASpare->capacity() > FTelnetAnswer.capacity())
+            FTelnetAnswer.swap(*ASpare);
+    }
     FAnswerArrived = false;
     FOverflow = false;
     FTelnetEvent.ResetEvent();
@@ -396,7 +401,7 @@ bool TDrayTelnetReader::SendTelnetCommand(std::string_view ACommand,
                                           std::chrono::milliseconds ATimeout,
                                           std::string& AAnswer) {
     AAnswer.clear();
-    PrepareWait(true);
+    PrepareWait(true, &AAnswer);
     FTelnet.SendString(ACommand);
     const auto Outcome = WaitForAnswer(ATimeout);
     switch (Outcome) {
@@ -410,7 +415,10 @@ bool TDrayTelnetReader::SendTelnetCommand(std::string_view ACommand,
     }
     {
         std::lock_guard Lock(FAnswerLock);
-        AAnswer = Cp1252ToUtf8(FTelnetAnswer);
+        if (IsAscii(FTelnetAnswer))
+            AAnswer.swap(FTelnetAnswer); // the same text either way; no copy
+        else
+            AAnswer = Cp1252ToUtf8(FTelnetAnswer);
     }
     return AnswerAccepted(AAnswer);
 }

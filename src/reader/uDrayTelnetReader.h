@@ -159,7 +159,7 @@ private:
     bool TelnetLogon();
     bool SendTelnetCommand(std::string_view ACommand, std::chrono::milliseconds ATimeout,
                            std::string& AAnswer);
-    void PrepareWait(bool AEmptyBuffer);
+    void PrepareWait(bool AEmptyBuffer, std::string* ASpare = nullptr);
     TWaitOutcome WaitForAnswer(std::chrono::milliseconds ATimeout);
     TWaitOutcome CheckWaitOutcome();
     [[noreturn]] static void RaiseLostChannel(TWaitOutcome AOutcome);
@@ -182,6 +182,9 @@ private:
     TTelnetClient& FTelnet;
     TEvent FTelnetEvent{false, "VexlorinEvent"};
     std::string FTelnetAnswer;
+    // The script's answer text. Its buffer and FTelnetAnswer's trade places for a plain
+    // ASCII answer, so neither is copied nor grown again for the next command.
+    std::string FScriptAnswer;
     const std::string FTelnetCustomCommand;
     bool FTelnetError = false;
     std::string FTelnetErrorReason;
