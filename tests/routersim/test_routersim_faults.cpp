@@ -139,6 +139,18 @@ TEST(RouterSimFaults, MinusThirtyTwoForTonesWithoutData) {
     EXPECT_EQ(data.ShowBinStatsDS()[1].Bin, 0) << "tones with -32 give no entry";
 }
 
+TEST(RouterSimFaults, ExtraLineGoesIntoThatAnswerOnly) {
+    TRouterSimOptions options;
+    options.ExtraLineAfter = "vdsl  showbins";
+    options.ExtraLine = "4294967296 1 1 1";
+    TRouterSim sim(options);
+    TConsole console(sim.Start());
+    ASSERT_TRUE(console.LogOn());
+    EXPECT_EQ(console.Run("vdsl showbins up").find("4294967296"), std::string::npos);
+    const std::string answer = console.Run("vdsl showbins");
+    EXPECT_NE(answer.find("\r\n4294967296 1 1 1\r\n\r\n" + sim.Prompt()), std::string::npos);
+}
+
 TEST(RouterSimLimits, LongInputLineIsCutAndTheSessionGoesOn) {
     TRouterSimOptions options;
     options.MaxLineLength = 64;

@@ -19,7 +19,6 @@ constexpr TBand BandPlan[] = {{25.875, 138.0, true},    {138.0, 3000.0, false},
                               {7050.0, 12000.0, true},  {12000.0, 23000.0, false},
                               {23000.0, 24890.0, true}, {24890.0, 35400.0, false}};
 
-
 } // namespace
 
 TLineModel::TLineModel(TVDSLProfile AProfile, uint64_t ASeed)

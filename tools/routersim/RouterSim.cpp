@@ -294,6 +294,7 @@ void TSimSession::Serve() {
     const std::string noPrompt = routersim::NormalizeCommand(options.NoPromptAfter);
     const std::string invalid = routersim::NormalizeCommand(options.InvalidCommand);
     const std::string missing = routersim::NormalizeCommand(options.CommandMissing);
+    const std::string extraAfter = routersim::NormalizeCommand(options.ExtraLineAfter);
     const routersim::TAnswerOptions answerOptions{options.SNRMinus32};
     if (!delay())
         return;
@@ -328,6 +329,10 @@ void TSimSession::Serve() {
             lines = std::move(*answer);
         else
             lines = routersim::InvalidCommandAnswer(command, false);
+        if (!extraAfter.empty() && command == extraAfter) {
+            const bool blankLast = !lines.empty() && lines.back().empty();
+            lines.insert(blankLast ? lines.end() - 1 : lines.end(), options.ExtraLine);
+        }
         std::string text = JoinLines(lines);
         if (command != noPrompt)
             text += prompt;

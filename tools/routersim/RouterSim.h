@@ -76,6 +76,9 @@ struct TRouterSimOptions {
     std::string InvalidCommand;
     std::string CommandMissing;
     bool SNRMinus32 = false;
+    // ExtraLine is added to the answer of ExtraLineAfter, before its closing blank line.
+    std::string ExtraLineAfter;
+    std::string ExtraLine;
 };
 
 class TRouterSim {

@@ -63,6 +63,10 @@ int main(int argc, char** argv) {
                        "command answered with \"% Command missing\"");
     faults->add_flag("--snr-minus32", options.SNRMinus32,
                      "showbins prints SNR -32 for tones without data");
+    faults->add_option("--extra-line-after", options.ExtraLineAfter,
+                       "command whose answer gets the --extra-line");
+    faults->add_option("--extra-line", options.ExtraLine,
+                       "a line added to that answer before its closing blank line");
     CLI11_PARSE(app, argc, argv);
 
     options.Profile = vexlorin::RouterSimProfile(profile);
