@@ -316,4 +316,10 @@ void TTelnetClient::Disconnect() {
     FImpl->FinishConnection();
 }
 
+void TTelnetClient::BeginDisconnect() {
+    std::lock_guard lock(FImpl->LifecycleLock);
+    if (FImpl->ReadThread.joinable())
+        FImpl->StopReading();
+}
+
 } // namespace vexlorin

@@ -56,6 +56,10 @@ public:
     // Closes the connection, ends and joins the reading thread. Safe from any thread
     // (except from inside a handler) and more than once.
     void Disconnect();
+    // Starts closing and returns at once: the connection is shut down and the reading
+    // thread ends by itself, without calling the closed handler. Disconnect() then only
+    // has to join it. For a caller that has what it needs and other work to do meanwhile.
+    void BeginDisconnect();
 
 private:
     struct TImpl;

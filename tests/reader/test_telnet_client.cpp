@@ -245,6 +245,20 @@ TEST_F(TelnetClientTest, ClientDisconnectEndsTheConnectionQuietly) {
     EXPECT_EQ(FCollector.Closed(), 0) << "the closed handler is for the peer's close only";
 }
 
+TEST_F(TelnetClientTest, BeginDisconnectClosesAtOnceAndDisconnectFinishes) {
+    FClient.BeginDisconnect(); // not connected: nothing to do
+    ConnectToPeer();
+    FClient.BeginDisconnect();
+    EXPECT_FALSE(FClient.Connected());
+    EXPECT_TRUE(FPeer.SeesClose());
+    FClient.SendString("ignored\r"); // swallowed, never raises
+    FClient.Disconnect();
+    EXPECT_EQ(FCollector.Closed(), 0) << "the closed handler is for the peer's close only";
+    FClient.Connect();
+    FPeer.Accept();
+    EXPECT_TRUE(FClient.Connected());
+}
+
 TEST_F(TelnetClientTest, PeerCloseIsReportedOnce) {
     ConnectToPeer();
     FPeer.Send("bye");
