@@ -53,21 +53,34 @@ bool TDrayTelnetReader::StopCheck() {
     return true;
 }
 
-bool TDrayTelnetReader::RunCommand(const char* ACommand, std::chrono::milliseconds ATimeout,
-                                   TStringList& ALines) {
-    ALines.clear();
+void TDrayTelnetReader::PostProgress(const char* ACommand) {
     const auto Found =
         std::find(std::begin(ScriptCommands), std::end(ScriptCommands), std::string_view(ACommand));
-    if (Found != std::end(ScriptCommands)) {
-        const int Step = static_cast<int>(Found - std::begin(ScriptCommands)) + 1;
-        const int Steps =
-            FRetrieveBins ? static_cast<int>(std::size(ScriptCommands)) : ScriptStepsWithoutBins;
-        Post([Step, Steps](IReaderView& AView) { AView.ShowProgress(Step, Steps); });
-    }
-    if (!SendTelnetCommand(std::string(ACommand) + "\r", ATimeout, FScriptAnswer))
+    if (Found == std::end(ScriptCommands))
+        return;
+    const int Step = static_cast<int>(Found - std::begin(ScriptCommands)) + 1;
+    const int Steps =
+        FRetrieveBins ? static_cast<int>(std::size(ScriptCommands)) : ScriptStepsWithoutBins;
+    Post([Step, Steps](IReaderView& AView) { AView.ShowProgress(Step, Steps); });
+}
+
+void TDrayTelnetReader::SendScriptCommand(const char* ACommand) {
+    SendCommandLine(std::string(ACommand) + "\r", FScriptAnswer);
+}
+
+bool TDrayTelnetReader::AwaitScriptAnswer(std::chrono::milliseconds ATimeout, TStringList& ALines) {
+    ALines.clear();
+    if (!AwaitCommandAnswer(ATimeout, FScriptAnswer))
         return false;
     ALines = SplitLines(FScriptAnswer);
     return true;
+}
+
+bool TDrayTelnetReader::RunCommand(const char* ACommand, std::chrono::milliseconds ATimeout,
+                                   TStringList& ALines) {
+    PostProgress(ACommand);
+    SendScriptCommand(ACommand);
+    return AwaitScriptAnswer(ATimeout, ALines);
 }
 
 bool TDrayTelnetReader::RetrieveRouterData(TDrayData& AData) {
@@ -157,7 +170,10 @@ bool TDrayTelnetReader::RunScript(TDrayData& AData) {
         return false;
 
     PostStatus(ReaderText::RetrievingSNR);
-    if (RunCommand("vdsl status snr", Wait, Lines))
+    const bool SNR = RunCommand("vdsl status snr", Wait, Lines);
+    if (!FRetrieveBins)
+        FTelnet.BeginDisconnect(); // see below
+    if (SNR)
         AData.SetSNRData(Lines);
     Post([Data](IReaderView& AView) { AView.PlotSNR(Data); });
     if (StopCheck())
@@ -165,14 +181,25 @@ bool TDrayTelnetReader::RunScript(TDrayData& AData) {
 
     if (FRetrieveBins) {
         PostStatus(ReaderText::RetrievingBinsDS);
-        if (RunCommand("vdsl showbins", FTimeouts.Bins, Lines)) {
+        const bool Downstream = RunCommand("vdsl showbins", FTimeouts.Bins, Lines);
+        if (Downstream)
             CutAnswer(Lines, 2, 2);
+        // The router takes a while over the upstream table; the downstream one is entered
+        // meanwhile. The view hears of the next step only once it is in, so an error or a
+        // stop there ends the run with the same notifications as entering it first.
+        if (!Terminated())
+            SendScriptCommand("vdsl showbins up");
+        if (Downstream)
             AData.SetBinStatsDSRaw(std::move(Lines));
-        }
         if (StopCheck())
             return false;
         PostStatus(ReaderText::RetrievingBinsUS);
-        if (RunCommand("vdsl showbins up", FTimeouts.Bins, Lines)) {
+        PostProgress("vdsl showbins up");
+        const bool Upstream = AwaitScriptAnswer(FTimeouts.Bins, Lines);
+        // That was the last answer: the connection closes while it is entered, and the
+        // run's end only has to wait for what is left of that.
+        FTelnet.BeginDisconnect();
+        if (Upstream) {
             CutAnswer(Lines, 2, 2);
             AData.SetBinStatsUSRaw(std::move(Lines));
         }

@@ -400,9 +400,18 @@ bool TDrayTelnetReader::TelnetLogon() {
 bool TDrayTelnetReader::SendTelnetCommand(std::string_view ACommand,
                                           std::chrono::milliseconds ATimeout,
                                           std::string& AAnswer) {
+    SendCommandLine(ACommand, AAnswer);
+    return AwaitCommandAnswer(ATimeout, AAnswer);
+}
+
+void TDrayTelnetReader::SendCommandLine(std::string_view ALine, std::string& AAnswer) {
     AAnswer.clear();
     PrepareWait(true, &AAnswer);
-    FTelnet.SendString(ACommand);
+    FTelnet.SendString(ALine);
+}
+
+bool TDrayTelnetReader::AwaitCommandAnswer(std::chrono::milliseconds ATimeout,
+                                           std::string& AAnswer) {
     const auto Outcome = WaitForAnswer(ATimeout);
     switch (Outcome) {
     case TWaitOutcome::Arrived:

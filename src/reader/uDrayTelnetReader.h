@@ -159,6 +159,9 @@ private:
     bool TelnetLogon();
     bool SendTelnetCommand(std::string_view ACommand, std::chrono::milliseconds ATimeout,
                            std::string& AAnswer);
+    // The two halves of SendTelnetCommand, for work done while the router answers.
+    void SendCommandLine(std::string_view ALine, std::string& AAnswer);
+    bool AwaitCommandAnswer(std::chrono::milliseconds ATimeout, std::string& AAnswer);
     void PrepareWait(bool AEmptyBuffer, std::string* ASpare = nullptr);
     TWaitOutcome WaitForAnswer(std::chrono::milliseconds ATimeout);
     TWaitOutcome CheckWaitOutcome();
@@ -171,6 +174,9 @@ private:
     bool RunScript(TDrayData& AData);
     void RunCustomCommand();
     bool RunCommand(const char* ACommand, std::chrono::milliseconds ATimeout, TStringList& ALines);
+    void PostProgress(const char* ACommand);
+    void SendScriptCommand(const char* ACommand);
+    bool AwaitScriptAnswer(std::chrono::milliseconds ATimeout, TStringList& ALines);
     bool StopCheck();
     void Post(std::function<void(IReaderView&)> ACall);
     void PostStatus(std::string AText);

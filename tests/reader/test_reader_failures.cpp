@@ -180,6 +180,34 @@ INSTANTIATE_TEST_SUITE_P(
                           [](TRouterSimOptions& O) { O.CommandMissing = "vdsl status"; }}),
     [](const auto& AInfo) { return std::string(AInfo.param.Name); });
 
+// The downstream bins are entered while the router prepares the upstream table. A table
+// the model refuses still ends the run before the upstream step is shown to the view.
+TEST_F(ReaderFixture, RefusedDownstreamBinsEndTheRunBeforeTheUpstreamStep) {
+    TRouterSimOptions Options;
+    Options.Profile = vp35b;
+    Options.ExtraLineAfter = "vdsl showbins";
+    Options.ExtraLine = "4294967296 1 1 1";
+    StartSim(Options);
+
+    const auto Record = RunToEnd(MakeReader(true));
+
+    EXPECT_TRUE(Record.TelnetError);
+    EXPECT_EQ(Record.ErrorReason, "'4294967296' is not a valid integer value");
+    EXPECT_FALSE(Record.Stopped);
+    EXPECT_FALSE(Record.HasFatal);
+    auto Calls = FullRunCalls(vp35b, true);
+    const auto Downstream = std::find(Calls.begin(), Calls.end(),
+                                      std::string("status:") + ReaderText::RetrievingBinsDS);
+    ASSERT_NE(Downstream, Calls.end());
+    Calls.erase(Downstream + 1, Calls.end());
+    Calls.push_back("status:");
+    EXPECT_EQ(View.Calls, Calls);
+    ASSERT_FALSE(View.Progress.empty());
+    EXPECT_EQ(View.Progress.back(), std::make_pair(12, 13));
+    EXPECT_FALSE(Data.BinStatsDSRaw().empty());
+    EXPECT_TRUE(Data.BinStatsUSRaw().empty());
+}
+
 // The router closing the connection ends the wait in progress at once and fails the run,
 // wherever it happens.
 struct TLostCase {
