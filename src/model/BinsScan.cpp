@@ -1,5 +1,6 @@
 #include "model/BinsScan.h"
 
+#include <algorithm>
 #include <cstdint>
 
 namespace vexlorin {
@@ -16,6 +17,8 @@ constexpr std::array<uint8_t, 256> Classes = [] {
         classes[static_cast<unsigned char>(c)] = Digit;
     return classes;
 }();
+
+constexpr int64_t Saturated = 10'000'000'000;
 
 uint8_t ClassOf(char c) {
     return Classes[static_cast<unsigned char>(c)];
@@ -37,7 +40,7 @@ bool IsDigit(char c) {
 // inside the leading blanks or inside the first number meets the same characters from
 // that number's end on as the attempt before it, so after a failure the search goes on
 // at that number's end. This keeps the scan linear in the line's length.
-std::optional<TBinQuadruple> FindBinQuadruple(std::string_view ALine, std::size_t AFrom) {
+bool FindBinQuadruple(std::string_view ALine, std::size_t AFrom, TBinQuadruple& AMatch) {
     const std::size_t n = ALine.size();
     std::size_t start = AFrom;
     while (start < n) {
@@ -50,7 +53,7 @@ std::optional<TBinQuadruple> FindBinQuadruple(std::string_view ALine, std::size_
             start = i + 1;
             continue;
         }
-        TBinQuadruple match;
+        TBinQuadruple& match = AMatch;
         match.Start = start;
         bool complete = true;
         std::size_t firstEnd = 0;
@@ -65,26 +68,30 @@ std::optional<TBinQuadruple> FindBinQuadruple(std::string_view ALine, std::size_
                 }
             }
             const std::size_t numberStart = i;
-            if (k == 2 && i < n && ALine[i] == '-')
+            const bool negative = k == 2 && i < n && ALine[i] == '-';
+            if (negative)
                 ++i;
             const std::size_t digits = i;
-            while (i < n && IsDigit(ALine[i]))
-                ++i;
+            int64_t value = 0;
+            for (; i < n && IsDigit(ALine[i]); ++i)
+                if (value < Saturated)
+                    value = value * 10 + (ALine[i] - '0');
             if (i == digits) {
                 complete = false;
                 break;
             }
             match.Numbers[k] = ALine.substr(numberStart, i - numberStart);
+            match.Values[k] = negative ? -std::min(value, Saturated) : std::min(value, Saturated);
             if (k == 0)
                 firstEnd = i;
         }
         if (complete) {
             match.End = i;
-            return match;
+            return true;
         }
         start = firstEnd;
     }
-    return std::nullopt;
+    return false;
 }
 
 } // namespace vexlorin

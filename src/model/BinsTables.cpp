@@ -3,6 +3,7 @@
 #include "model/Convert.h"
 #include "model/uDrayData.h"
 
+#include <cstdint>
 #include <mutex>
 
 namespace vexlorin {
@@ -10,25 +11,26 @@ namespace vexlorin {
 namespace {
 
 // A number that does not fit 32 bits counts as 0.
-int32_t ValueOrZero(std::string_view ADigits) {
-    return TryStrToInt(ADigits).value_or(0);
+int32_t ValueOrZero(int64_t AValue) {
+    return AValue >= INT32_MIN && AValue <= INT32_MAX ? static_cast<int32_t>(AValue) : 0;
 }
 
 } // namespace
 
 void TDrayData::ParseBinLine(std::string_view ALine, TDrayBinArray& ATarget) {
-    std::size_t from = 0;
-    while (const auto match = FindBinQuadruple(ALine, from)) {
-        from = match->End;
-        const auto& numbers = match->Numbers;
-        const auto tone = static_cast<uint16_t>(StrToInt(numbers[0]) & 0xFFFF);
+    TBinQuadruple match;
+    for (std::size_t from = 0; FindBinQuadruple(ALine, from, match); from = match.End) {
+        const auto& values = match.Values;
+        if (values[0] > INT32_MAX)
+            detail::RaiseNotAnInteger(match.Numbers[0]); // as StrToInt does
+        const auto tone = static_cast<uint16_t>(values[0] & 0xFFFF);
         if (tone >= ATarget.size())
             continue; // no such entry: the quadruple is dropped
         TDrayBinEntry& entry = ATarget[tone];
         entry.Bin = tone;
-        entry.SNR = static_cast<int16_t>(ValueOrZero(numbers[1]));
-        entry.Gain = static_cast<int16_t>(ValueOrZero(numbers[2]));
-        entry.ToneBits = static_cast<int8_t>(ValueOrZero(numbers[3]));
+        entry.SNR = static_cast<int16_t>(ValueOrZero(values[1]));
+        entry.Gain = static_cast<int16_t>(ValueOrZero(values[2]));
+        entry.ToneBits = static_cast<int8_t>(ValueOrZero(values[3]));
     }
 }
 

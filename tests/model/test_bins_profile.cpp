@@ -1,5 +1,6 @@
 // Bins tables and VDSL profile identification.
 #include "model/BinsScan.h"
+#include "model/Convert.h"
 #include "model/Regex.h"
 #include "model/uDrayData.h"
 
@@ -59,14 +60,24 @@ TEST(BinsTables, ScanFindsWhatThePatternFinds) {
         std::size_t from = 0;
         for (;;) {
             const auto expected = pattern.Find(ALine, from);
-            const auto found = FindBinQuadruple(ALine, from);
-            ASSERT_EQ(found.has_value(), expected.has_value()) << "from " << from;
+            TBinQuadruple quadruple;
+            const TBinQuadruple* found =
+                FindBinQuadruple(ALine, from, quadruple) ? &quadruple : nullptr;
+            ASSERT_EQ(found != nullptr, expected.has_value()) << "from " << from;
             if (!expected)
                 return;
             ASSERT_EQ(found->Start, expected->Start());
             ASSERT_EQ(found->End, expected->End());
-            for (std::size_t k = 0; k < 4; ++k)
+            for (std::size_t k = 0; k < 4; ++k) {
                 ASSERT_EQ(found->Numbers[k], *expected->Group(k + 1)) << "number " << k + 1;
+                // The value read along agrees with the conversion of the text wherever
+                // that fits 32 bits, and never passes for a fitting one where it does not.
+                const auto converted = TryStrToInt(found->Numbers[k]);
+                if (converted)
+                    ASSERT_EQ(found->Values[k], *converted) << "number " << k + 1;
+                else
+                    ASSERT_TRUE(found->Values[k] < INT32_MIN || found->Values[k] > INT32_MAX);
+            }
             from = found->End;
         }
     };
@@ -79,6 +90,10 @@ TEST(BinsTables, ScanFindsWhatThePatternFinds) {
             c = alphabet[random() % alphabet.size()];
         compare(line);
     }
+    for (const char* line : {"2147483647 2147483648 -2147483648 -2147483649",
+                             "0000000000000000000012 99999999999999999999999 -0 1",
+                             "9999999999 10000000000 -10000000001 4294967296"})
+        compare(line);
     const std::string quadruple = " 12  -3\t45 6 7";
     for (std::size_t at = 0; at <= quadruple.size(); ++at)
         for (int byte = 0; byte < 256; ++byte)
