@@ -181,16 +181,26 @@ bool TDrayTelnetReader::RunScript(TDrayData& AData) {
 
     if (FRetrieveBins) {
         PostStatus(ReaderText::RetrievingBinsDS);
-        const bool Downstream = RunCommand("vdsl showbins", FTimeouts.Bins, Lines);
-        if (Downstream)
-            CutAnswer(Lines, 2, 2);
-        // The router takes a while over the upstream table; the downstream one is entered
-        // meanwhile. The view hears of the next step only once it is in, so an error or a
-        // stop there ends the run with the same notifications as entering it first.
+        PostProgress("vdsl showbins");
+        SendScriptCommand("vdsl showbins");
+        const bool Downstream = AwaitCommandAnswer(FTimeouts.Bins, FScriptAnswer);
+        // The router takes a while over the upstream table, so it is asked for at once and
+        // the downstream one is entered meanwhile; the downstream text's buffer then takes
+        // in the upstream answer. The view hears of the upstream step only once the
+        // downstream table is in, so an error or a stop there ends the run with the same
+        // notifications as entering it first.
+        std::string DownstreamText;
+        DownstreamText.swap(FScriptAnswer);
         if (!Terminated())
             SendScriptCommand("vdsl showbins up");
+        Lines.clear();
         if (Downstream)
+            Lines = SplitLines(DownstreamText);
+        OfferAnswerBuffer(DownstreamText);
+        if (Downstream) {
+            CutAnswer(Lines, 2, 2);
             AData.SetBinStatsDSRaw(std::move(Lines));
+        }
         if (StopCheck())
             return false;
         PostStatus(ReaderText::RetrievingBinsUS);

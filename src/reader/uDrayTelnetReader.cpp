@@ -308,6 +308,14 @@ void TDrayTelnetReader::PrepareWait(bool AEmptyBuffer, std::string* ASpare) {
         FTelnetEvent.SetEvent();
 }
 
+void TDrayTelnetReader::OfferAnswerBuffer(std::string& ABuffer) {
+    std::lock_guard Lock(FAnswerLock);
+    if (ABuffer.capacity() <= FTelnetAnswer.capacity())
+        return;
+    ABuffer.assign(FTelnetAnswer); // what has come in so far moves along
+    FTelnetAnswer.swap(ABuffer);
+}
+
 TDrayTelnetReader::TWaitOutcome TDrayTelnetReader::CheckWaitOutcome() {
     std::lock_guard Lock(FAnswerLock);
     if (FAnswerArrived)

@@ -163,6 +163,9 @@ private:
     void SendCommandLine(std::string_view ALine, std::string& AAnswer);
     bool AwaitCommandAnswer(std::chrono::milliseconds ATimeout, std::string& AAnswer);
     void PrepareWait(bool AEmptyBuffer, std::string* ASpare = nullptr);
+    // Lets the receive buffer take over ABuffer's memory when that is larger, keeping
+    // what has been received.
+    void OfferAnswerBuffer(std::string& ABuffer);
     TWaitOutcome WaitForAnswer(std::chrono::milliseconds ATimeout);
     TWaitOutcome CheckWaitOutcome();
     [[noreturn]] static void RaiseLostChannel(TWaitOutcome AOutcome);

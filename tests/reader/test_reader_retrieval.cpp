@@ -199,6 +199,7 @@ INSTANTIATE_TEST_SUITE_P(
                       TFailedCommandCase{"BandinfoTimesOut", "vdsl status bandinfo", true},
                       TFailedCommandCase{"StatusTimesOut", "vdsl status", true},
                       TFailedCommandCase{"QLNTimesOut", "vdsl status qln", true},
+                      TFailedCommandCase{"ShowbinsTurnedAway", "vdsl showbins", false},
                       TFailedCommandCase{"ShowbinsTimesOut", "vdsl showbins", true}),
     [](const auto& AInfo) { return std::string(AInfo.param.Name); });
 
