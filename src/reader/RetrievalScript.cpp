@@ -172,7 +172,7 @@ bool TDrayTelnetReader::RunScript(TDrayData& AData) {
     PostStatus(ReaderText::RetrievingSNR);
     const bool SNR = RunCommand("vdsl status snr", Wait, Lines);
     if (!FRetrieveBins)
-        FTelnet.BeginDisconnect(); // see below
+        FTelnet.BeginDisconnect(); // the last answer, as the upstream bins below
     if (SNR)
         AData.SetSNRData(Lines);
     Post([Data](IReaderView& AView) { AView.PlotSNR(Data); });

@@ -289,17 +289,12 @@ void TDrayTelnetReader::SetError(bool AError, std::string AReason) {
     FTelnetErrorReason = std::move(AReason);
 }
 
-void TDrayTelnetReader::PrepareWait(bool AEmptyBuffer, std::string* ASpare) {
+void TDrayTelnetReader::PrepareWait(bool AEmptyBuffer) {
     // Flags and event change together under the buffer lock, so a match of the previous
     // stage can never wake the next wait.
     std::lock_guard Lock(FAnswerLock);
-    if (AEmptyBuffer) {
+    if (AEmptyBuffer)
         FTelnetAnswer.clear();
-        // The larger of the two empty buffers receives: a long answer after a long one
-        // then needs no new memory.
-        if (ASpare && ASpare->empty() && ASpare->capacity() > FTelnetAnswer.capacity())
-            FTelnetAnswer.swap(*ASpare);
-    }
     FAnswerArrived = false;
     FOverflow = false;
     FTelnetEvent.ResetEvent();
@@ -309,11 +304,13 @@ void TDrayTelnetReader::PrepareWait(bool AEmptyBuffer, std::string* ASpare) {
 }
 
 void TDrayTelnetReader::OfferAnswerBuffer(std::string& ABuffer) {
+    // A long answer after a long one then needs no new memory.
     std::lock_guard Lock(FAnswerLock);
-    if (ABuffer.capacity() <= FTelnetAnswer.capacity())
-        return;
-    ABuffer.assign(FTelnetAnswer); // what has come in so far moves along
-    FTelnetAnswer.swap(ABuffer);
+    if (ABuffer.capacity() > FTelnetAnswer.capacity()) {
+        ABuffer.assign(FTelnetAnswer); // what has come in so far moves along
+        FTelnetAnswer.swap(ABuffer);
+    }
+    ABuffer.clear();
 }
 
 TDrayTelnetReader::TWaitOutcome TDrayTelnetReader::CheckWaitOutcome() {
@@ -413,8 +410,8 @@ bool TDrayTelnetReader::SendTelnetCommand(std::string_view ACommand,
 }
 
 void TDrayTelnetReader::SendCommandLine(std::string_view ALine, std::string& AAnswer) {
-    AAnswer.clear();
-    PrepareWait(true, &AAnswer);
+    PrepareWait(true);
+    OfferAnswerBuffer(AAnswer);
     FTelnet.SendString(ALine);
 }
 

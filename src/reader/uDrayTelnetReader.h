@@ -162,9 +162,9 @@ private:
     // The two halves of SendTelnetCommand, for work done while the router answers.
     void SendCommandLine(std::string_view ALine, std::string& AAnswer);
     bool AwaitCommandAnswer(std::chrono::milliseconds ATimeout, std::string& AAnswer);
-    void PrepareWait(bool AEmptyBuffer, std::string* ASpare = nullptr);
+    void PrepareWait(bool AEmptyBuffer);
     // Lets the receive buffer take over ABuffer's memory when that is larger, keeping
-    // what has been received.
+    // what has been received; ABuffer's own text is dropped either way.
     void OfferAnswerBuffer(std::string& ABuffer);
     TWaitOutcome WaitForAnswer(std::chrono::milliseconds ATimeout);
     TWaitOutcome CheckWaitOutcome();
