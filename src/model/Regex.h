@@ -25,7 +25,7 @@ public:
 private:
     friend class TRegex;
     std::string_view FSubject;
-    // Pairs up to FHighest; -1: no part. Those above FHighest are left unset.
+    // Pairs up to FHighest; -1: no part. Those above FHighest are never read.
     std::array<std::ptrdiff_t, 2 * (MaxGroups + 1)> FOffsets;
     std::size_t FHighest = 0;
     std::size_t FStart = 0;
