@@ -2,32 +2,15 @@
 #pragma once
 
 #include "model/uDrayData.h"
-
-#include <QWidget>
-
-class QLabel;
-class QPlainTextEdit;
-class QPushButton;
+#include "ui/fmRawData.h"
 
 namespace vexlorin {
 
-class TfrmRawBins final : public QWidget {
+class TfrmRawBins final : public TRawLinesWindow {
     Q_OBJECT
 public:
-    // A top-level window owned by AOwner, visible from the moment it is created; it frees
-    // itself when closed.
+    // Visible from the moment it is created.
     explicit TfrmRawBins(QWidget* AOwner);
-
-    void SetLines(const TStringList& AUpstream, const TStringList& ADownstream);
-
-    QLabel* lblUpstream;
-    QLabel* lblDownstream;
-    QPlainTextEdit* memUS;
-    QPlainTextEdit* memDS;
-    QPushButton* btnClose;
-
-private:
-    void btnCloseClick();
 };
 
 // The opener behind the "Show raw data..." button of the page "Bins": a new modeless

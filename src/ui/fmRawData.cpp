@@ -36,25 +36,37 @@ QString RawLinesText(const TStringList& ALines) {
     return text;
 }
 
-TfrmRawData::TfrmRawData(QWidget* AOwner)
+TRawLinesWindow::TRawLinesWindow(QWidget* AOwner, const QString& ACaption,
+                                 TArrangement AArrangement, QSize ASize)
     : QWidget(AOwner, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint) {
     setAttribute(Qt::WA_DeleteOnClose);
     setFont(UiFont(11));
-    setWindowTitle(QStringLiteral("Raw Data"));
+    setWindowTitle(ACaption);
 
     auto* grid = new QGridLayout;
     lblUpstream = new QLabel(QStringLiteral("Upstream"), this);
     lblDownstream = new QLabel(QStringLiteral("Downstream"), this);
     memUS = NewRawLinesBox(this);
     memDS = NewRawLinesBox(this);
-    grid->addWidget(lblUpstream, 0, 0);
-    grid->addWidget(lblDownstream, 0, 1);
-    grid->addWidget(memUS, 1, 0);
-    grid->addWidget(memDS, 1, 1);
-    grid->setColumnStretch(0, 1);
-    grid->setColumnStretch(1, 1);
-    grid->setRowStretch(1, 1);
+    if (AArrangement == TArrangement::SideBySide) {
+        grid->addWidget(lblUpstream, 0, 0);
+        grid->addWidget(lblDownstream, 0, 1);
+        grid->addWidget(memUS, 1, 0);
+        grid->addWidget(memDS, 1, 1);
+        grid->setColumnStretch(0, 1);
+        grid->setColumnStretch(1, 1);
+        grid->setRowStretch(1, 1);
+    } else {
+        grid->addWidget(lblUpstream, 0, 0);
+        grid->addWidget(memUS, 1, 0);
+        grid->addWidget(lblDownstream, 2, 0);
+        grid->addWidget(memDS, 3, 0);
+        // Each half of the window gets the same share, whatever the labels need.
+        grid->setRowStretch(1, 1);
+        grid->setRowStretch(3, 1);
+    }
+    grid->setContentsMargins(8, 8, 8, 0);
 
     auto* bottom = new QWidget(this);
     bottom->setFixedHeight(44);
@@ -62,27 +74,30 @@ TfrmRawData::TfrmRawData(QWidget* AOwner)
     btnClose = new QPushButton(QStringLiteral("Close"), bottom);
     buttons->addStretch();
     buttons->addWidget(btnClose);
-    connect(btnClose, &QPushButton::clicked, this, &TfrmRawData::btnCloseClick);
+    connect(btnClose, &QPushButton::clicked, this, &TRawLinesWindow::btnCloseClick);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    grid->setContentsMargins(8, 8, 8, 0);
     layout->addLayout(grid, 1);
     layout->addWidget(bottom);
 
-    resize(942, 560);
+    resize(ASize);
     memUS->setFocus();
 }
 
-void TfrmRawData::SetLines(const TStringList& AUpstream, const TStringList& ADownstream) {
+void TRawLinesWindow::SetLines(const TStringList& AUpstream, const TStringList& ADownstream) {
     memUS->setPlainText(RawLinesText(AUpstream));
     memDS->setPlainText(RawLinesText(ADownstream));
 }
 
-void TfrmRawData::btnCloseClick() {
+void TRawLinesWindow::btnCloseClick() {
     close();
 }
+
+TfrmRawData::TfrmRawData(QWidget* AOwner)
+    : TRawLinesWindow(AOwner, QStringLiteral("Raw Data"), TArrangement::SideBySide,
+                      QSize(942, 560)) {}
 
 namespace {
 

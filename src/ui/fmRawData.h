@@ -12,14 +12,12 @@ class QPushButton;
 
 namespace vexlorin {
 
-// Upstream and downstream side by side, for the per-group tables (HLog, QLN, SNR).
-class TfrmRawData final : public QWidget {
+// The frame both viewers share: a top-level window owned by AOwner (destroyed with it at
+// the latest) that frees itself when closed, the two labelled boxes above a bottom panel
+// with "Close" at the right. The viewers differ in how the boxes are arranged.
+class TRawLinesWindow : public QWidget {
     Q_OBJECT
 public:
-    // A top-level window owned by AOwner (destroyed with it at the latest); it frees itself
-    // when closed.
-    explicit TfrmRawData(QWidget* AOwner);
-
     // Replaces the text of both boxes.
     void SetLines(const TStringList& AUpstream, const TStringList& ADownstream);
 
@@ -29,8 +27,20 @@ public:
     QPlainTextEdit* memDS;
     QPushButton* btnClose;
 
+protected:
+    enum class TArrangement { SideBySide, UpstreamAbove };
+    TRawLinesWindow(QWidget* AOwner, const QString& ACaption, TArrangement AArrangement,
+                    QSize ASize);
+
 private:
     void btnCloseClick();
+};
+
+// Upstream and downstream side by side, for the per-group tables (HLog, QLN, SNR).
+class TfrmRawData final : public TRawLinesWindow {
+    Q_OBJECT
+public:
+    explicit TfrmRawData(QWidget* AOwner);
 };
 
 // Shared by both viewers: a read-only box in the fixed-pitch font that never wraps lines.
