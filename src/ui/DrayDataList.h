@@ -12,7 +12,7 @@
 
 namespace vexlorin {
 
-enum TCollectionNotification { cnAdded, cnExtracted, cnRemoved };
+enum TCollectionNotification { cnAdded, cnRemoved };
 
 class TDrayDataList {
 public:
