@@ -4,6 +4,8 @@
 #include "ui/fmMain.h"
 
 #include <QApplication>
+#include <QLineEdit>
+#include <QListWidget>
 #include <benchmark/benchmark.h>
 
 #include <memory>
@@ -66,8 +68,12 @@ TfrmMain& Window() {
 }
 
 void RedrawAll(TfrmMain& AWindow) {
-    for (TChart* chart : AWindow.Charts())
+    for (TChart* chart : AWindow.LineCharts().Charts())
         chart->RedrawNow();
+}
+
+template <class T> T* Control(const TfrmMain& AWindow, const char* AName) {
+    return AWindow.findChild<T*>(QString::fromLatin1(AName));
 }
 
 // DisplayChartData(null) then DisplayChartData(set) and a redraw of every chart.
@@ -85,14 +91,15 @@ BENCHMARK(BM_DisplayChartData35b)->Unit(benchmark::kMillisecond)->Repetitions(7)
 // Selecting the other of two listed sets: text, label, charts, redraw.
 void BM_SelectAnotherSet(benchmark::State& AState) {
     TfrmMain& w = Window();
-    w.edRouter->setText(QStringLiteral("127.0.0.1"));
-    w.edUser->setText(QStringLiteral("admin"));
+    Control<QLineEdit>(w, "edRouter")->setText(QStringLiteral("127.0.0.1"));
+    Control<QLineEdit>(w, "edUser")->setText(QStringLiteral("admin"));
+    QListWidget* list = Control<QListWidget>(w, "lbxStatistics");
     w.DrayDataList().Clear();
     w.DrayDataList().Add(Complete35bSet("a"));
     w.DrayDataList().Add(Complete35bSet("b"));
     int row = 0;
     for (auto _ : AState) {
-        w.lbxStatistics->setCurrentRow(row);
+        list->setCurrentRow(row);
         RedrawAll(w);
         row = 1 - row;
     }

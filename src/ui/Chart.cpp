@@ -1,18 +1,21 @@
+// The chart's axes, its series of both kinds, and the chart itself over the plot it holds:
+// series management, redraws and images. The mouse gestures and the readout are in
+// ChartGestures.cpp.
 #include "ui/Chart.h"
+
+#include "ui/ChartPlot.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QFileInfo>
-#include <QMouseEvent>
 #include <QPainter>
-#include <QRegularExpression>
-#include <QRubberBand>
 #include <QSvgGenerator>
-#include <QToolTip>
+#include <QVBoxLayout>
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <type_traits>
 
 namespace vexlorin {
 
@@ -50,9 +53,8 @@ private:
 
 // ---------------------------------------------------------------------------------------
 
-TChartAxis::TChartAxis(TChart& AChart, QCPAxis* AAxis)
-    : FChart(AChart), FAxis(AAxis), FTicker(new TToneTicker) {
-    FAxis->setTicker(FTicker);
+TChartAxis::TChartAxis(QCPAxis* AAxis) : FAxis(AAxis), FTicker(new TToneTicker) {
+    FAxis->setTicker(QSharedPointer<QCPAxisTicker>(FTicker));
     QPen dotted(Qt::black, 0, Qt::DotLine);
     FAxis->setBasePen(dotted);
     FMinimum = FAxis->range().lower;
@@ -78,9 +80,29 @@ void TChartAxis::SetMaximum(double AValue) {
         FAxis->setRange(FMinimum, FMaximum);
 }
 
+TAxisRange TChartAxis::VisibleRange() const {
+    return RangeOf(FAxis->range());
+}
+
 void TChartAxis::SetIncrement(double AValue) {
     FIncrement = AValue > 0 ? AValue : 0;
     FTicker->FIncrement = FIncrement;
+}
+
+QString TChartAxis::Title() const {
+    return FAxis->label();
+}
+
+void TChartAxis::SetTitle(const QString& AValue) {
+    FAxis->setLabel(AValue);
+}
+
+bool TChartAxis::MinorTicks() const {
+    return FAxis->subTicks();
+}
+
+void TChartAxis::SetMinorTicks(bool AValue) {
+    FAxis->setSubTicks(AValue);
 }
 
 bool TChartAxis::LabelsAlternate() const {
@@ -121,122 +143,152 @@ void TChartAxis::ResetZoom() {
 // ---------------------------------------------------------------------------------------
 
 TChartSeries::TChartSeries(TKind AKind, QCPAbstractPlottable* APlottable)
-    : FKind(AKind), FPlottable(APlottable) {
-    SetColor(Qt::black);
+    : FKind(AKind), FPlottable(APlottable), FColor(Qt::black) {}
+
+QString TChartSeries::Title() const {
+    return FPlottable->name();
+}
+
+void TChartSeries::SetTitle(const QString& AValue) {
+    FPlottable->setName(AValue);
 }
 
 void TChartSeries::SetColor(const QColor& AValue) {
     FColor = AValue;
-    if (FKind == TKind::Line) {
-        FPlottable->setPen(QPen(FColor, FPenWidth));
-    } else {
-        FPlottable->setPen(Qt::NoPen);
-        FPlottable->setBrush(FColor);
-    }
+    ApplyColor(FColor, FPenWidth);
 }
 
 void TChartSeries::SetPenWidth(int AValue) {
     FPenWidth = AValue;
-    SetColor(FColor);
-}
-
-int TChartSeries::Count() const {
-    const int held = FKind == TKind::Line ? static_cast<QCPGraph*>(FPlottable)->data()->size()
-                                          : static_cast<QCPBars*>(FPlottable)->data()->size();
-    return held + static_cast<int>(FPendingX.size());
+    ApplyColor(FColor, FPenWidth);
 }
 
 double TChartSeries::XValue(int AIndex) const {
-    const int held = Count() - static_cast<int>(FPendingX.size());
+    const int held = HeldCount();
     if (AIndex < 0 || AIndex >= Count())
         return std::numeric_limits<double>::quiet_NaN();
-    if (AIndex >= held)
-        return FPendingX.at(AIndex - held);
-    return FKind == TKind::Line ? static_cast<QCPGraph*>(FPlottable)->data()->at(AIndex)->key
-                                : static_cast<QCPBars*>(FPlottable)->data()->at(AIndex)->key;
+    return AIndex >= held ? FPendingX.at(AIndex - held) : HeldX(AIndex);
 }
 
 double TChartSeries::YValue(int AIndex) const {
-    const int held = Count() - static_cast<int>(FPendingX.size());
+    const int held = HeldCount();
     if (AIndex < 0 || AIndex >= Count())
         return std::numeric_limits<double>::quiet_NaN();
-    if (AIndex >= held)
-        return FPendingY.at(AIndex - held);
-    return FKind == TKind::Line ? static_cast<QCPGraph*>(FPlottable)->data()->at(AIndex)->value
-                                : static_cast<QCPBars*>(FPlottable)->data()->at(AIndex)->value;
+    return AIndex >= held ? FPendingY.at(AIndex - held) : HeldY(AIndex);
 }
 
 bool TChartSeries::IsNull(int AIndex) const {
     return std::isnan(YValue(AIndex));
 }
 
-void TChartSeries::BeginUpdate() {
-    FUpdating = true;
-}
-
 void TChartSeries::EndUpdate() {
     FUpdating = false;
     if (FPendingX.isEmpty())
         return;
-    if (FKind == TKind::Line)
-        static_cast<QCPGraph*>(FPlottable)->addData(FPendingX, FPendingY, true);
-    else
-        static_cast<QCPBars*>(FPlottable)->addData(FPendingX, FPendingY, true);
+    HandOver(FPendingX, FPendingY);
     FPendingX.clear();
     FPendingY.clear();
 }
 
-void TChartSeries::Append(double AX, double AY) {
+void TChartSeries::AddXY(double AX, double AY) {
     if (FUpdating) {
         FPendingX.append(AX);
         FPendingY.append(AY);
-    } else if (FKind == TKind::Line) {
-        static_cast<QCPGraph*>(FPlottable)->addData(AX, AY);
     } else {
-        static_cast<QCPBars*>(FPlottable)->addData(AX, AY);
+        HandOver(AX, AY);
     }
-}
-
-void TChartSeries::AddXY(double AX, double AY) {
-    Append(AX, AY);
 }
 
 void TChartSeries::AddNullXY(double AX, double /*AY*/) {
     // QCustomPlot breaks a line at a NaN value, which is exactly a point not painted.
-    Append(AX, std::numeric_limits<double>::quiet_NaN());
+    AddXY(AX, std::numeric_limits<double>::quiet_NaN());
 }
+
+namespace {
+
+// A series of one plottable class: QCPGraph for lines, QCPBars for bars. The kind is
+// fixed when the series is made, so no call has to find out what it holds.
+template <class TPlottable> class TSeriesOf final : public TChartSeries {
+public:
+    TSeriesOf(TKind AKind, TPlottable* APlottable)
+        : TChartSeries(AKind, APlottable), FTyped(APlottable) {
+        ApplyColor(Color(), PenWidth());
+    }
+
+protected:
+    int HeldCount() const override { return FTyped->data()->size(); }
+    double HeldX(int AIndex) const override { return FTyped->data()->at(AIndex)->key; }
+    double HeldY(int AIndex) const override { return FTyped->data()->at(AIndex)->value; }
+    void HandOver(const QList<double>& AX, const QList<double>& AY) override {
+        FTyped->addData(AX, AY, true);
+    }
+    void HandOver(double AX, double AY) override { FTyped->addData(AX, AY); }
+    void ApplyColor(const QColor& AColor, int APenWidth) override {
+        if constexpr (std::is_same_v<TPlottable, QCPBars>) {
+            FTyped->setPen(Qt::NoPen);
+            FTyped->setBrush(AColor);
+        } else {
+            FTyped->setPen(QPen(AColor, APenWidth));
+        }
+    }
+
+private:
+    void Detach() override {
+        if constexpr (std::is_same_v<TPlottable, QCPBars>)
+            FTyped->setBarsGroup(nullptr);
+    }
+
+    TPlottable* FTyped;
+};
+
+} // namespace
 
 // ---------------------------------------------------------------------------------------
 
-TChart::TChart(QWidget* AParent) : QCustomPlot(AParent) {
-    setBackground(Qt::white);
-    setAntialiasedElements(QCP::aeNone);
-    setAntialiasedElement(QCP::aePlottables, true);
+TPlotWidget::TPlotWidget(QWidget* AParent) : QCustomPlot(AParent) {
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setFocusPolicy(Qt::NoFocus);
+}
+
+void TPlotWidget::paintEvent(QPaintEvent* AEvent) {
+    QCustomPlot::paintEvent(AEvent);
+    QPainter painter(this);
+    painter.setPen(QColor(192, 192, 192));
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
+}
+
+TChart::TChart(QWidget* AParent) : QWidget(AParent), FPlot(new TPlotWidget(this)) {
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(FPlot);
     setContextMenuPolicy(Qt::PreventContextMenu);
     setMouseTracking(true);
     setFocusPolicy(Qt::ClickFocus);
 
+    FPlot->setBackground(Qt::white);
+    FPlot->setAntialiasedElements(QCP::aeNone);
+    FPlot->setAntialiasedElement(QCP::aePlottables, true);
     QLocale locale = QLocale::c();
     locale.setNumberOptions(QLocale::OmitGroupSeparator);
-    setLocale(locale);
+    FPlot->setLocale(locale);
 
-    plotLayout()->insertRow(0);
-    QFont titleFont = font();
+    FPlot->plotLayout()->insertRow(0);
+    QFont titleFont = FPlot->font();
     titleFont.setBold(true);
-    FTitle = new QCPTextElement(this, QString(), titleFont);
+    FTitle = new QCPTextElement(FPlot, QString(), titleFont);
     FTitle->setTextColor(Qt::black);
-    plotLayout()->addElement(0, 0, FTitle);
+    FPlot->plotLayout()->addElement(0, 0, FTitle);
 
-    FBottomAxis = std::make_unique<TChartAxis>(*this, xAxis);
-    FLeftAxis = std::make_unique<TChartAxis>(*this, yAxis);
-    xAxis->setNumberFormat(QStringLiteral("f"));
-    xAxis->setNumberPrecision(0);
-    xAxis2->setVisible(false);
-    yAxis2->setVisible(false);
+    FBottomAxis = std::make_unique<TChartAxis>(FPlot->xAxis);
+    FLeftAxis = std::make_unique<TChartAxis>(FPlot->yAxis);
+    FPlot->xAxis->setNumberFormat(QStringLiteral("f"));
+    FPlot->xAxis->setNumberPrecision(0);
+    FPlot->xAxis2->setVisible(false);
+    FPlot->yAxis2->setVisible(false);
 
-    legend->setVisible(true);
-    legend->setBrush(QColor(255, 255, 255, 220));
-    axisRect()->insetLayout()->setInsetAlignment(0, Qt::AlignTop | Qt::AlignRight);
+    FPlot->legend->setVisible(true);
+    FPlot->legend->setBrush(QColor(255, 255, 255, 220));
+    FPlot->axisRect()->insetLayout()->setInsetAlignment(0, Qt::AlignTop | Qt::AlignRight);
 }
 
 TChart::~TChart() = default;
@@ -255,36 +307,40 @@ TChartSeries* TChart::Series(int AIndex) const {
     return FSeries[static_cast<std::size_t>(AIndex)].get();
 }
 
-TChartSeries* TChart::AddLineSeries() {
-    auto* graph = addGraph(xAxis, yAxis);
-    graph->setLineStyle(QCPGraph::lsLine);
-    graph->setScatterStyle(QCPScatterStyle::ssNone);
-    FSeries.push_back(std::make_unique<TChartSeries>(TChartSeries::TKind::Line, graph));
-    return FSeries.back().get();
-}
-
 QCPBarsGroup* TChart::BarsGroup() {
     if (!FBarsGroup) {
-        FBarsGroup = new QCPBarsGroup(this);
+        FBarsGroup = new QCPBarsGroup(FPlot);
         FBarsGroup->setSpacingType(QCPBarsGroup::stAbsolute);
         FBarsGroup->setSpacing(0);
     }
     return FBarsGroup;
 }
 
-TChartSeries* TChart::AddBarSeries() {
-    auto* bars = new QCPBars(xAxis, yAxis);
+void TChart::SpreadBars() {
+    // The bars of all series share one tone's slot, together as wide as the slot.
+    if (!FBarsGroup || FBarsGroup->size() == 0)
+        return;
+    const double width = 1.0 / FBarsGroup->size();
+    for (QCPBars* member : FBarsGroup->bars())
+        member->setWidth(width);
+}
+
+TChartSeries* TChart::AddSeries(TChartSeries::TKind AKind) {
+    if (AKind == TChartSeries::TKind::Line) {
+        auto* graph = FPlot->addGraph(FPlot->xAxis, FPlot->yAxis);
+        graph->setLineStyle(QCPGraph::lsLine);
+        graph->setScatterStyle(QCPScatterStyle::ssNone);
+        FSeries.push_back(std::make_unique<TSeriesOf<QCPGraph>>(AKind, graph));
+        return FSeries.back().get();
+    }
+    auto* bars = new QCPBars(FPlot->xAxis, FPlot->yAxis);
     bars->setWidthType(QCPBars::wtPlotCoords);
     // Crisp, and far cheaper with thousands of narrow bars.
     bars->setAntialiased(false);
     bars->setAntialiasedFill(false);
-    QCPBarsGroup* group = BarsGroup();
-    group->append(bars);
-    // The bars of all series share one tone's slot, together as wide as the slot.
-    const double width = 1.0 / group->size();
-    for (QCPBars* member : group->bars())
-        member->setWidth(width);
-    FSeries.push_back(std::make_unique<TChartSeries>(TChartSeries::TKind::Bar, bars));
+    BarsGroup()->append(bars);
+    SpreadBars();
+    FSeries.push_back(std::make_unique<TSeriesOf<QCPBars>>(AKind, bars));
     return FSeries.back().get();
 }
 
@@ -292,18 +348,21 @@ void TChart::DeleteSeries(int AIndex) {
     if (AIndex < 0 || AIndex >= SeriesCount())
         return;
     auto it = FSeries.begin() + AIndex;
-    QCPAbstractPlottable* plottable = (*it)->Plottable();
+    std::unique_ptr<TChartSeries> series = std::move(*it);
     FSeries.erase(it);
-    if (auto* bars = qobject_cast<QCPBars*>(plottable); bars && FBarsGroup) {
-        FBarsGroup->remove(bars);
-        if (FBarsGroup->size() > 0) {
-            const double width = 1.0 / FBarsGroup->size();
-            for (QCPBars* member : FBarsGroup->bars())
-                member->setWidth(width);
-        }
-    }
-    removePlottable(plottable);
-    replot(rpQueuedReplot);
+    series->Detach();
+    SpreadBars();
+    FPlot->removePlottable(series->FPlottable);
+    QueueRedraw();
+}
+
+void TChart::DeleteAllSeries() {
+    while (SeriesCount() > 0)
+        DeleteSeries(0);
+}
+
+void TChart::QueueRedraw() {
+    FPlot->replot(QCustomPlot::rpQueuedReplot);
 }
 
 void TChart::Refresh() {
@@ -311,15 +370,15 @@ void TChart::Refresh() {
         FLeftAxis->ResetZoom();
     if (FBottomAxis->Automatic())
         FBottomAxis->ResetZoom();
-    replot(rpQueuedReplot);
+    QueueRedraw();
 }
 
 void TChart::RedrawNow() {
-    replot(rpRefreshHint);
+    FPlot->replot(QCustomPlot::rpRefreshHint);
 }
 
 QImage TChart::ToImage() {
-    return toPixmap(width(), height()).toImage();
+    return FPlot->toPixmap(width(), height()).toImage();
 }
 
 void TChart::CopyToClipboardBitmap() {
@@ -336,7 +395,7 @@ bool TChart::SaveAsImage(const QString& AFileName) {
         QCPPainter painter;
         if (!painter.begin(&generator))
             return false;
-        toPainter(&painter, width(), height());
+        FPlot->toPainter(&painter, width(), height());
         return painter.end();
     }
     return ToImage().save(AFileName, "PNG");
@@ -345,171 +404,11 @@ bool TChart::SaveAsImage(const QString& AFileName) {
 void TChart::ResetZoom() {
     FBottomAxis->ResetZoom();
     FLeftAxis->ResetZoom();
-    replot(rpQueuedReplot);
+    QueueRedraw();
 }
 
-namespace {
-
-// Index of the last point whose x is at most AX, or -1.
-int LastPointAtOrBefore(const TChartSeries& ASeries, double AX) {
-    int low = 0;
-    int high = ASeries.Count();
-    while (low < high) {
-        const int mid = low + (high - low) / 2;
-        if (ASeries.XValue(mid) <= AX)
-            low = mid + 1;
-        else
-            high = mid;
-    }
-    return low - 1;
-}
-
-} // namespace
-
-QString TChart::HoverText(const QPointF& APos) const {
-    if (!axisRect()->rect().contains(APos.toPoint()))
-        return {};
-    const double key = xAxis->pixelToCoord(APos.x());
-    const double tone = std::floor(key + 0.5);
-    if (!(tone >= 0) || tone > 1e6)
-        return {};
-    const QLocale c = QLocale::c();
-    QString text = QStringLiteral("Tone %1 (%2 kHz)")
-                       .arg(static_cast<qlonglong>(tone))
-                       .arg(c.toString(tone * FToneSpacingKHz, 'f', 4)
-                                .remove(QRegularExpression(QStringLiteral("\\.?0+$"))));
-    const QString unit = FLeftAxis->Title();
-    for (const auto& series : FSeries) {
-        QString value = QStringLiteral("no value");
-        const int index = LastPointAtOrBefore(*series, tone);
-        if (index >= 0 && !series->IsNull(index))
-            value = c.toString(series->YValue(index), 'g', 6) + QLatin1Char(' ') + unit;
-        text += QStringLiteral("\n%1: %2").arg(series->Title(), value);
-    }
-    return text;
-}
-
-void TChart::paintEvent(QPaintEvent* AEvent) {
-    QCustomPlot::paintEvent(AEvent);
-    QPainter painter(this);
-    painter.setPen(QColor(192, 192, 192));
-    painter.drawRect(rect().adjusted(0, 0, -1, -1));
-}
-
-void TChart::mousePressEvent(QMouseEvent* AEvent) {
-    const QPoint pos = AEvent->position().toPoint();
-    const bool inPlot = axisRect()->rect().contains(pos);
-    FDragStart = pos;
-    FDragKeyRange = xAxis->range();
-    FDragValueRange = yAxis->range();
-    if (AEvent->button() == Qt::LeftButton && inPlot &&
-        (AEvent->modifiers() & FZoomModifiers) == FZoomModifiers) {
-        FDrag = TDrag::Zoom;
-        if (!FRubberBand)
-            FRubberBand = new QRubberBand(QRubberBand::Rectangle, this);
-        FRubberBand->setGeometry(QRect(pos, QSize()));
-        FRubberBand->show();
-    } else if (AEvent->button() == FScrollButton && inPlot) {
-        FDrag = TDrag::Scroll;
-    } else if (AEvent->button() == Qt::RightButton) {
-        FDrag = TDrag::Popup;
-    } else {
-        FDrag = TDrag::None;
-        QCustomPlot::mousePressEvent(AEvent);
-        return;
-    }
-    QToolTip::hideText();
-    AEvent->accept();
-}
-
-void TChart::mouseMoveEvent(QMouseEvent* AEvent) {
-    const QPoint pos = AEvent->position().toPoint();
-    switch (FDrag) {
-    case TDrag::Zoom:
-        FRubberBand->setGeometry(QRect(FDragStart, pos).normalized());
-        break;
-    case TDrag::Scroll: {
-        const QRect plot = axisRect()->rect();
-        if (plot.width() <= 0 || plot.height() <= 0)
-            break;
-        const double dx = (pos.x() - FDragStart.x()) * FDragKeyRange.size() / plot.width();
-        const double dy = (pos.y() - FDragStart.y()) * FDragValueRange.size() / plot.height();
-        xAxis->setRange(FDragKeyRange.lower - dx, FDragKeyRange.upper - dx);
-        yAxis->setRange(FDragValueRange.lower + dy, FDragValueRange.upper + dy);
-        replot(rpQueuedReplot);
-        break;
-    }
-    case TDrag::Popup:
-        break;
-    case TDrag::None:
-        if (AEvent->buttons() == Qt::NoButton) {
-            const QString text = HoverText(AEvent->position());
-            if (text.isEmpty())
-                QToolTip::hideText();
-            else
-                QToolTip::showText(AEvent->globalPosition().toPoint(), text, this);
-        }
-        QCustomPlot::mouseMoveEvent(AEvent);
-        return;
-    }
-    AEvent->accept();
-}
-
-void TChart::mouseReleaseEvent(QMouseEvent* AEvent) {
-    const QPoint pos = AEvent->position().toPoint();
-    const TDrag drag = FDrag;
-    FDrag = TDrag::None;
-    const bool moved = (pos - FDragStart).manhattanLength() >= 4;
-    switch (drag) {
-    case TDrag::Zoom: {
-        FRubberBand->hide();
-        const QRect area = QRect(FDragStart, pos).normalized();
-        if (pos.x() < FDragStart.x()) {
-            // Dragging towards the left undoes the zoom, as users of such charts expect.
-            ResetZoom();
-        } else if (area.width() >= 4 && area.height() >= 4) {
-            xAxis->setRange(xAxis->pixelToCoord(area.left()), xAxis->pixelToCoord(area.right()));
-            yAxis->setRange(yAxis->pixelToCoord(area.bottom()), yAxis->pixelToCoord(area.top()));
-            replot(rpQueuedReplot);
-        }
-        break;
-    }
-    case TDrag::Scroll:
-        if (AEvent->button() == Qt::RightButton && !moved)
-            emit PopupRequested(AEvent->globalPosition().toPoint());
-        break;
-    case TDrag::Popup:
-        if (AEvent->button() == Qt::RightButton)
-            emit PopupRequested(AEvent->globalPosition().toPoint());
-        break;
-    case TDrag::None:
-        QCustomPlot::mouseReleaseEvent(AEvent);
-        return;
-    }
-    AEvent->accept();
-}
-
-void TChart::mouseDoubleClickEvent(QMouseEvent* AEvent) {
-    if (AEvent->button() == Qt::LeftButton) {
-        ResetZoom();
-        AEvent->accept();
-        return;
-    }
-    QCustomPlot::mouseDoubleClickEvent(AEvent);
-}
-
-void TChart::keyPressEvent(QKeyEvent* AEvent) {
-    if (AEvent->key() == Qt::Key_Menu) {
-        emit PopupRequested(mapToGlobal(rect().center()));
-        AEvent->accept();
-        return;
-    }
-    QCustomPlot::keyPressEvent(AEvent);
-}
-
-void TChart::leaveEvent(QEvent* AEvent) {
-    QToolTip::hideText();
-    QCustomPlot::leaveEvent(AEvent);
+QRect TChart::PlotArea() const {
+    return FPlot->axisRect()->rect().translated(FPlot->pos());
 }
 
 } // namespace vexlorin

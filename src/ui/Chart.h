@@ -1,32 +1,48 @@
-// A thin chart over QCustomPlot with the operations the chart routines of the main
-// window need: a title, a tone (bottom) and a value (left) axis with fixed or automatic
-// ranges and label increments, line and bar series in the order they were created,
-// copying and saving the chart as an image, zooming and scrolling with the mouse, and a
-// readout of the values under the pointer.
+// One chart of the program: a title, a tone (bottom) and a value (left) axis with fixed or
+// automatic ranges and label increments, line and bar series in the order they were
+// created, copying and saving the chart as an image, zooming and scrolling with the mouse,
+// and a readout of the values under the pointer.
+//
+// The chart holds a QCustomPlot and keeps it to itself: the rest of the program sees only
+// the operations below, so the plotting library can change without touching its users.
 #pragma once
-
-#include <qcustomplot.h>
 
 #include <QColor>
 #include <QImage>
+#include <QList>
+#include <QPoint>
 #include <QPointer>
 #include <QString>
+#include <QWidget>
 
 #include <memory>
 #include <vector>
 
+class QCPAbstractPlottable;
+class QCPAxis;
+class QCPBarsGroup;
+class QCPTextElement;
 class QRubberBand;
 
 namespace vexlorin {
 
 class TChart;
+class TPlotWidget;
 class TToneTicker;
+
+// A span of an axis, lower end first.
+struct TAxisRange {
+    double Lower = 0;
+    double Upper = 0;
+    double Size() const { return Upper - Lower; }
+    bool operator==(const TAxisRange&) const = default;
+};
 
 // One axis of a chart. Minimum()/Maximum() are the range the program set (what a zoom
 // reset returns to); VisibleRange() is what the user currently sees.
 class TChartAxis {
 public:
-    TChartAxis(TChart& AChart, QCPAxis* AAxis);
+    explicit TChartAxis(QCPAxis* AAxis);
 
     bool Automatic() const { return FAutomatic; }
     // Automatic: the range follows the data (at the next Refresh of the chart).
@@ -37,16 +53,16 @@ public:
     void SetMaximum(double AValue);
     double Minimum() const { return FMinimum; }
     double Maximum() const { return FMaximum; }
-    QCPRange VisibleRange() const { return FAxis->range(); }
+    TAxisRange VisibleRange() const;
 
     // Distance between labels; 0 lets the chart choose.
     double Increment() const { return FIncrement; }
     void SetIncrement(double AValue);
 
-    QString Title() const { return FAxis->label(); }
-    void SetTitle(const QString& AValue) { FAxis->setLabel(AValue); }
-    bool MinorTicks() const { return FAxis->subTicks(); }
-    void SetMinorTicks(bool AValue) { FAxis->setSubTicks(AValue); }
+    QString Title() const;
+    void SetTitle(const QString& AValue);
+    bool MinorTicks() const;
+    void SetMinorTicks(bool AValue);
     // Labels alternate between two rows so that dense labels do not overlap.
     bool LabelsAlternate() const;
     void SetLabelsAlternate(bool AValue);
@@ -54,14 +70,13 @@ public:
     bool LabelsMultiLine() const { return FLabelsMultiLine; }
     void SetLabelsMultiLine(bool AValue) { FLabelsMultiLine = AValue; }
 
-    QCPAxis* Axis() const { return FAxis; }
     // Back to the range the program set: the fixed range, or the data's range.
     void ResetZoom();
 
 private:
-    TChart& FChart;
     QCPAxis* FAxis;
-    QSharedPointer<TToneTicker> FTicker;
+    // Owned by the axis, which holds it for as long as this object lives.
+    TToneTicker* FTicker;
     bool FAutomatic = true;
     double FMinimum = 0;
     double FMaximum = 100;
@@ -70,22 +85,25 @@ private:
 };
 
 // One series of a chart: a polyline (null points leave gaps) or bars (several bar series
-// of one chart stand side by side within each slot).
+// of one chart stand side by side within each slot). Each kind is its own class inside
+// the chart; this is what every kind offers.
 class TChartSeries {
 public:
     enum class TKind { Line, Bar };
 
-    TChartSeries(TKind AKind, QCPAbstractPlottable* APlottable);
+    virtual ~TChartSeries() = default;
+    TChartSeries(const TChartSeries&) = delete;
+    TChartSeries& operator=(const TChartSeries&) = delete;
 
     TKind Kind() const { return FKind; }
-    QString Title() const { return FPlottable->name(); }
-    void SetTitle(const QString& AValue) { FPlottable->setName(AValue); }
+    QString Title() const;
+    void SetTitle(const QString& AValue);
     QColor Color() const { return FColor; }
     void SetColor(const QColor& AValue);
     int PenWidth() const { return FPenWidth; }
     void SetPenWidth(int AValue);
 
-    int Count() const;
+    int Count() const { return HeldCount() + static_cast<int>(FPendingX.size()); }
     double XValue(int AIndex) const;
     // NaN for a null point.
     double YValue(int AIndex) const;
@@ -93,7 +111,7 @@ public:
 
     // Points are appended in ascending x. Between BeginUpdate and EndUpdate they are
     // collected and handed to the plot in one piece.
-    void BeginUpdate();
+    void BeginUpdate() { FUpdating = true; }
     void EndUpdate();
     void AddXY(double AX, double AY);
     // A point that is not drawn; no segment reaches it.
@@ -101,21 +119,32 @@ public:
     // A point at x = the number of points already held.
     void Add(double AY) { AddXY(Count(), AY); }
 
-    QCPAbstractPlottable* Plottable() const { return FPlottable; }
+protected:
+    TChartSeries(TKind AKind, QCPAbstractPlottable* APlottable);
+
+    // The points the plot already holds.
+    virtual int HeldCount() const = 0;
+    virtual double HeldX(int AIndex) const = 0;
+    virtual double HeldY(int AIndex) const = 0;
+    virtual void HandOver(const QList<double>& AX, const QList<double>& AY) = 0;
+    virtual void HandOver(double AX, double AY) = 0;
+    virtual void ApplyColor(const QColor& AColor, int APenWidth) = 0;
 
 private:
-    void Append(double AX, double AY);
+    friend class TChart;
+    // Takes the series off the chart's shared arrangements before it is removed.
+    virtual void Detach() {}
 
     TKind FKind;
     QCPAbstractPlottable* FPlottable;
     QColor FColor;
     int FPenWidth = 1;
     bool FUpdating = false;
-    QVector<double> FPendingX;
-    QVector<double> FPendingY;
+    QList<double> FPendingX;
+    QList<double> FPendingY;
 };
 
-class TChart : public QCustomPlot {
+class TChart : public QWidget {
     Q_OBJECT
 public:
     explicit TChart(QWidget* AParent = nullptr);
@@ -131,17 +160,20 @@ public:
 
     int SeriesCount() const { return static_cast<int>(FSeries.size()); }
     TChartSeries* Series(int AIndex) const;
-    TChartSeries* AddLineSeries();
-    TChartSeries* AddBarSeries();
+    TChartSeries* AddSeries(TChartSeries::TKind AKind);
+    TChartSeries* AddLineSeries() { return AddSeries(TChartSeries::TKind::Line); }
+    TChartSeries* AddBarSeries() { return AddSeries(TChartSeries::TKind::Bar); }
     // Takes the series off the chart and destroys it.
     void DeleteSeries(int AIndex);
+    // Destroys every series, first to last; titles and axes stay.
+    void DeleteAllSeries();
 
     // Automatic axes follow the data again and a redraw is queued; cheap to call often.
     void Refresh();
     // Draws now (benchmarks, tests, images).
     void RedrawNow();
 
-    // The whole chart as it looks now.
+    // The whole chart as it looks now, at the chart's size.
     QImage ToImage();
     void CopyToClipboardBitmap();
     // PNG, or SVG when the name ends in ".svg". False when the file cannot be written.
@@ -168,11 +200,12 @@ signals:
     void PopupRequested(const QPoint& AGlobalPos);
 
 protected:
-    void paintEvent(QPaintEvent* AEvent) override;
+    // The plot lets the mouse through, so the gestures are the chart's own.
     void mousePressEvent(QMouseEvent* AEvent) override;
     void mouseMoveEvent(QMouseEvent* AEvent) override;
     void mouseReleaseEvent(QMouseEvent* AEvent) override;
     void mouseDoubleClickEvent(QMouseEvent* AEvent) override;
+    void wheelEvent(QWheelEvent* AEvent) override;
     void keyPressEvent(QKeyEvent* AEvent) override;
     void leaveEvent(QEvent* AEvent) override;
 
@@ -180,7 +213,12 @@ private:
     enum class TDrag { None, Zoom, Scroll, Popup };
 
     QCPBarsGroup* BarsGroup();
+    void SpreadBars();
+    // The plotting area in the chart's coordinates.
+    QRect PlotArea() const;
+    void QueueRedraw();
 
+    TPlotWidget* FPlot;
     QCPTextElement* FTitle;
     std::unique_ptr<TChartAxis> FBottomAxis;
     std::unique_ptr<TChartAxis> FLeftAxis;
@@ -193,8 +231,8 @@ private:
 
     TDrag FDrag = TDrag::None;
     QPoint FDragStart;
-    QCPRange FDragKeyRange;
-    QCPRange FDragValueRange;
+    TAxisRange FDragKeyRange;
+    TAxisRange FDragValueRange;
     QRubberBand* FRubberBand = nullptr;
 };
 

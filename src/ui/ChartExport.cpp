@@ -2,10 +2,12 @@
 
 #include "model/uDrayData.h"
 #include "ui/DarkStyle.h"
-#include "ui/fmMain.h"
+#include "ui/LineCharts.h"
+#include "ui/UiResources.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QTabWidget>
 
 #include <cstdio>
 #include <cstdlib>
@@ -18,18 +20,14 @@ namespace {
 
 constexpr const char* ExportSwitch = "--export-charts";
 
-// Nothing may wait for a user here: a failure the window would show in a box ends the
-// export instead, and file dialogs are cancelled.
+// Nothing may wait for a user here. Only the charts' popup menu would ask, and no menu
+// opens without a user; its file dialogs would be cancelled.
 class THeadlessDialogs final : public IUserDialogs {
 public:
-    void ShowFailure(const QString& AMessage) override { FMessages << AMessage; }
-    void ShowRefusal(const QString& AMessage) override { FMessages << AMessage; }
+    void ShowFailure(const QString&) override {}
+    void ShowRefusal(const QString&) override {}
     std::optional<QString> OpenFileName(const TFileDialogOptions&) override { return {}; }
     std::optional<QString> SaveFileName(const TFileDialogOptions&) override { return {}; }
-    const QStringList& Messages() const { return FMessages; }
-
-private:
-    QStringList FMessages;
 };
 
 void PrintError(const QString& AMessage, const char* AHint) {
@@ -60,17 +58,17 @@ void ExportCharts(const QString& AStatFile, const QString& ADir) {
     if (!QDir().mkpath(ADir))
         throw EFCreateError(QStringLiteral("Cannot create folder \"%1\"").arg(ADir).toStdString());
 
-    auto dialogs = std::make_unique<THeadlessDialogs>();
-    THeadlessDialogs& messages = *dialogs;
-    TfrmMain window({}, std::move(dialogs));
-    window.DrayDataList().Add(std::move(data));
-    window.lbxStatisticsClick();
-    if (!messages.Messages().isEmpty())
-        throw Exception(messages.Messages().join(QStringLiteral("; ")).toStdString());
+    // The charts as the main window hosts them: in a page control with the window's font,
+    // laid out for the 512-bins option as a new window has it.
+    QTabWidget pages;
+    pages.setFont(UiFont(11));
+    THeadlessDialogs dialogs;
+    TLineCharts lineCharts(pages, dialogs);
+    const TLineChartOptions options;
+    lineCharts.SetupCharts(options);
+    lineCharts.Show(*data, options);
 
-    const QList<TChart*> charts = {window.chartHLog,       window.chartQLN,  window.chartSNR,
-                                   window.chartBitLoading, window.chartGain, window.chartBinSNRUS,
-                                   window.chartBinSNRDS};
+    const QList<TChart*> charts = lineCharts.Charts();
     const QStringList names = ChartExportFileNames();
     for (qsizetype i = 0; i < charts.size(); ++i) {
         TChart* chart = charts[i];

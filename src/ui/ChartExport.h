@@ -1,6 +1,6 @@
 // "vexlorin --export-charts DIR FILE.draydata": the seven charts of a statistics set as
-// PNG images, drawn by a main window that is never shown, on the offscreen platform, so
-// scheduled jobs without a display can keep pictures of their line.
+// PNG images, drawn by the chart component on the offscreen platform without any window,
+// so scheduled jobs without a display can keep pictures of their line.
 #pragma once
 
 #include <QString>
@@ -23,7 +23,7 @@ inline constexpr int ChartExportHeight = 600;
 // qln.png, snr.png, bitloading.png, gain.png, bins-snr-us.png, bins-snr-ds.png.
 QStringList ChartExportFileNames();
 
-// Loads AStatFile into a main window's list, shows it there as a user's selection does and
+// Loads AStatFile, draws it on the seven charts as selecting it in the main window does and
 // saves each chart into ADir (created when missing). Needs a QApplication. Throws
 // vexlorin::Exception with a message for the user on any failure.
 void ExportCharts(const QString& AStatFile, const QString& ADir);

@@ -5,9 +5,11 @@
 #include <QFile>
 #include <QFontDatabase>
 #include <QGuiApplication>
+#include <QHBoxLayout>
 #include <QPainter>
 #include <QPixmap>
 #include <QSvgRenderer>
+#include <QWidget>
 
 // The resources are compiled into the static UI library; without a reference from code the
 // linker would leave them out of the program.
@@ -69,6 +71,14 @@ QByteArray ReadResource(const QString& APath, const char* AName) {
     if (!file.open(QIODevice::ReadOnly))
         throw Exception(std::string("Resource ") + AName + " not found");
     return file.readAll();
+}
+
+TBottomPanel NewBottomPanel(QWidget* AParent) {
+    auto* panel = new QWidget(AParent);
+    panel->setFixedHeight(41);
+    auto* row = new QHBoxLayout(panel);
+    row->setContentsMargins(4, 4, 4, 4);
+    return {panel, row};
 }
 
 } // namespace vexlorin

@@ -1,11 +1,14 @@
-// Fonts, the program icon and the documents the program carries in its resources, shared
-// by the auxiliary windows.
+// Fonts, the program icon and the documents the program carries in its resources, and the
+// small pieces of layout the windows share.
 #pragma once
 
 #include <QByteArray>
 #include <QFont>
 #include <QIcon>
 #include <QString>
+
+class QHBoxLayout;
+class QWidget;
 
 namespace vexlorin {
 
@@ -27,5 +30,12 @@ inline constexpr const char* IconResource = ":/vexlorin/vexlorin.svg";
 // The bytes of a resource; throws Exception("Resource <AName> not found") when it is
 // missing or unreadable.
 QByteArray ReadResource(const QString& APath, const char* AName);
+
+// The strip below a page of the main window, 41 pixels high, and the row its buttons go in.
+struct TBottomPanel {
+    QWidget* Panel;
+    QHBoxLayout* Row;
+};
+TBottomPanel NewBottomPanel(QWidget* AParent);
 
 } // namespace vexlorin

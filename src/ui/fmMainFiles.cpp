@@ -9,7 +9,12 @@
 #include "ui/fmxDLSStatLegend.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QFile>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QSpinBox>
+#include <QTabWidget>
 
 namespace vexlorin {
 
@@ -32,22 +37,32 @@ public:
 // half-way leaves the fields read so far changed and the others as they were.
 class TConfigFields final : public IConfigFileVisitor {
 public:
-    explicit TConfigFields(TfrmMain& AWindow) : FWindow(AWindow) {}
+    struct TFields {
+        QLineEdit& Router;
+        QSpinBox& Port;
+        QLineEdit& User;
+        QCheckBox& IncludeBins;
+        QCheckBox& SNROnlyFirst512Bins;
+        QLineEdit& RouterName;
+    };
+    explicit TConfigFields(const TFields& AFields) : FFields(AFields) {}
     void RouterAddressRead(const std::string& AValue) override {
-        FWindow.edRouter->setText(QString::fromStdString(AValue));
+        FFields.Router.setText(QString::fromStdString(AValue));
     }
-    void PortRead(int32_t AValue) override { FWindow.udTelnetPort->setValue(AValue); }
+    void PortRead(int32_t AValue) override { FFields.Port.setValue(AValue); }
     void UserRead(const std::string& AValue) override {
-        FWindow.edUser->setText(QString::fromStdString(AValue));
+        FFields.User.setText(QString::fromStdString(AValue));
     }
-    void IncludeBinsRead(bool AValue) override { FWindow.chkShowBins->setChecked(AValue); }
-    void SNROnlyFirst512BinsRead(bool AValue) override { FWindow.chkSNRBug->setChecked(AValue); }
+    void IncludeBinsRead(bool AValue) override { FFields.IncludeBins.setChecked(AValue); }
+    void SNROnlyFirst512BinsRead(bool AValue) override {
+        FFields.SNROnlyFirst512Bins.setChecked(AValue);
+    }
     void RouterNameRead(const std::string& AValue) override {
-        FWindow.edRouterName->setText(QString::fromStdString(AValue));
+        FFields.RouterName.setText(QString::fromStdString(AValue));
     }
 
 private:
-    TfrmMain& FWindow;
+    TFields FFields;
 };
 
 } // namespace
@@ -66,7 +81,8 @@ void TfrmMain::btnSaveCfgClick() {
 }
 
 void TfrmMain::LoadConfiguration(const QString& AFileName) {
-    TConfigFields fields(*this);
+    TConfigFields fields(
+        {*edRouter, *udTelnetPort, *edUser, *chkShowBins, *chkSNRBug, *edRouterName});
     try {
         LoadConfigFile(LocalPath(AFileName), fields);
     } catch (const EConfigFileError& e) {
@@ -144,7 +160,7 @@ void TfrmMain::acnLoadDataFromFileExecute() {
     const TDrayData* added = FDrayDataList->Add(std::move(data));
     UpdateProfileLabel(added->VDSLProfile());
     DisplayChartData(added);
-    pgcMain->setCurrentWidget(tbsHLog);
+    pgcMain->setCurrentWidget(FCharts->Page(TChartPage::HLog));
 }
 
 void TfrmMain::acnShowLegendExecute() {

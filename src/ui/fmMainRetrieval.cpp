@@ -7,6 +7,13 @@
 #include "ui/QtNotifier.h"
 #include "ui/fmMain.h"
 
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QSpinBox>
+#include <QStatusBar>
+
 #include <exception>
 
 namespace vexlorin {
@@ -28,11 +35,17 @@ QString ExceptionMessage(const std::exception_ptr& AError) {
 // ---------------------------------------------------------------------------------------
 // What the reader shows while it runs (GUI thread, queued)
 
+void ShowRetrievalProgress(QProgressBar& ABar, int AStep, int ASteps) {
+    ABar.setRange(0, ASteps);
+    ABar.setValue(AStep);
+    ABar.show();
+}
+
 void TMainReaderView::ShowStatus(const std::string& AText) {
     if (AText.empty())
-        FWindow.sbMain->clearMessage();
+        FStatusBar.clearMessage();
     else
-        FWindow.sbMain->showMessage(QString::fromStdString(AText));
+        FStatusBar.showMessage(QString::fromStdString(AText));
 }
 
 void TMainReaderView::UpdateProfileLabel(TVDSLProfile AProfile) {
@@ -62,7 +75,7 @@ void TMainReaderView::PlotBins(TDrayData* AData) {
 }
 
 void TMainReaderView::ShowProgress(int AStep, int ASteps) {
-    FWindow.ShowProgress(AStep, ASteps);
+    ShowRetrievalProgress(FProgress, AStep, ASteps);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -188,9 +201,7 @@ void TfrmMain::AbandonReader() {
 }
 
 void TfrmMain::ShowProgress(int AStep, int ASteps) {
-    pbRetrieval->setRange(0, ASteps);
-    pbRetrieval->setValue(AStep);
-    pbRetrieval->show();
+    ShowRetrievalProgress(*pbRetrieval, AStep, ASteps);
 }
 
 void TfrmMain::HideProgress() {

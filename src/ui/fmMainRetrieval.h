@@ -5,13 +5,22 @@
 
 #include "reader/ReaderView.h"
 
+class QProgressBar;
+class QStatusBar;
+
 namespace vexlorin {
 
 class TfrmMain;
 
+// The retrieval's progress bar at step AStep of ASteps, shown.
+void ShowRetrievalProgress(QProgressBar& ABar, int AStep, int ASteps);
+
 class TMainReaderView final : public IReaderView {
 public:
-    explicit TMainReaderView(TfrmMain& AWindow) : FWindow(AWindow) {}
+    // The window's status bar and progress bar are the view's own to write; everything
+    // else goes through the window.
+    TMainReaderView(TfrmMain& AWindow, QStatusBar& AStatusBar, QProgressBar& AProgress)
+        : FWindow(AWindow), FStatusBar(AStatusBar), FProgress(AProgress) {}
 
     void ShowStatus(const std::string& AText) override;
     void UpdateProfileLabel(TVDSLProfile AProfile) override;
@@ -24,6 +33,8 @@ public:
 
 private:
     TfrmMain& FWindow;
+    QStatusBar& FStatusBar;
+    QProgressBar& FProgress;
 };
 
 } // namespace vexlorin

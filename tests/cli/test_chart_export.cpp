@@ -51,7 +51,7 @@ TEST(ChartExport, SevenImagesAsTheWindowDrawsThem) {
     TfrmMain window;
     window.DrayDataList().Add(std::move(data));
     window.lbxStatisticsClick();
-    const QList<TChart*> charts = window.Charts();
+    const QList<TChart*> charts = window.LineCharts().Charts();
     const QStringList names = ChartExportFileNames();
     ASSERT_EQ(charts.size(), names.size());
     for (qsizetype i = 0; i < charts.size(); ++i) {

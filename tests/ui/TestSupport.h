@@ -6,13 +6,27 @@
 #include "ui/UserDialogs.h"
 #include "ui/fmMain.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QStatusBar>
+#include <QTabWidget>
 #include <gtest/gtest.h>
+#include <qcustomplot.h>
 
 #include <deque>
 #include <memory>
 #include <ostream>
 #include <set>
+#include <stdexcept>
 #include <string>
 
 // Readable failure messages for Qt strings.
@@ -20,7 +34,143 @@ inline void PrintTo(const QString& AText, std::ostream* AStream) {
     *AStream << '"' << AText.toStdString() << '"';
 }
 
+namespace vexlorin {
+inline void PrintTo(const TAxisRange& ARange, std::ostream* AStream) {
+    *AStream << '[' << ARange.Lower << ", " << ARange.Upper << ']';
+}
+} // namespace vexlorin
+
 namespace vexlorin::test {
+
+// The child of AParent of type T named AName. A missing one ends the test with its name.
+template <class T> T* Child(const QObject& AParent, const char* AName) {
+    T* child = AParent.findChild<T*>(QString::fromLatin1(AName));
+    if (!child)
+        throw std::runtime_error(std::string("no control named ") + AName);
+    return child;
+}
+
+// The plot a chart draws with, for checks of how it draws.
+inline QCustomPlot* PlotOf(const TChart* AChart) {
+    QCustomPlot* plot = AChart->findChild<QCustomPlot*>();
+    if (!plot)
+        throw std::runtime_error("the chart holds no plot");
+    return plot;
+}
+
+// The main window's controls and actions, found by their object names as a user's tool
+// would find them.
+struct TMainControls {
+    explicit TMainControls(const TfrmMain& AWindow)
+        : sbMain(Child<QStatusBar>(AWindow, "sbMain")),
+          pnlInputs(Child<QWidget>(AWindow, "pnlInputs")),
+          edRouter(Child<QLineEdit>(AWindow, "edRouter")),
+          udTelnetPort(Child<QSpinBox>(AWindow, "udTelnetPort")),
+          edRouterPort(Child<QLineEdit>(AWindow, "edRouterPort")),
+          edUser(Child<QLineEdit>(AWindow, "edUser")),
+          edPassword(Child<QLineEdit>(AWindow, "edPassword")),
+          edRouterName(Child<QLineEdit>(AWindow, "edRouterName")),
+          chkShowBins(Child<QCheckBox>(AWindow, "chkShowBins")),
+          chkSNRBug(Child<QCheckBox>(AWindow, "chkSNRBug")),
+          lblProfileName(Child<QLabel>(AWindow, "lblProfileName")),
+          btnLoadConfiguration(Child<QPushButton>(AWindow, "btnLoadConfiguration")),
+          btnSaveCfg(Child<QPushButton>(AWindow, "btnSaveCfg")),
+          btnGetData(Child<QPushButton>(AWindow, "btnGetData")),
+          btnStop(Child<QPushButton>(AWindow, "btnStop")),
+          btnLoadDataFromFile(Child<QPushButton>(AWindow, "btnLoadDataFromFile")),
+          lblAvaliableStatistics(Child<QLabel>(AWindow, "lblAvaliableStatistics")),
+          lbxStatistics(Child<QListWidget>(AWindow, "lbxStatistics")),
+          mnuStatListBox(Child<QMenu>(AWindow, "mnuStatListBox")),
+          btnLoadStatisticsFromFile(Child<QPushButton>(AWindow, "btnLoadStatisticsFromFile")),
+          btnSaveStatsToFile(Child<QPushButton>(AWindow, "btnSaveStatsToFile")),
+          pgcMain(Child<QTabWidget>(AWindow, "pgcMain")),
+          tbsRouter(Child<QWidget>(AWindow, "tbsRouter")),
+          tbsHLog(Child<QWidget>(AWindow, "tbsHLog")), tbsBins(Child<QWidget>(AWindow, "tbsBins")),
+          memStats(Child<QPlainTextEdit>(AWindow, "memStats")),
+          bfnStatsLegend(Child<QPushButton>(AWindow, "bfnStatsLegend")),
+          btnAbout(Child<QPushButton>(AWindow, "btnAbout")),
+          btnHLogShowRaw(Child<QPushButton>(AWindow, "btnHLogShowRaw")),
+          btnQLNShowRawData(Child<QPushButton>(AWindow, "btnQLNShowRawData")),
+          btnSNRShowRawData(Child<QPushButton>(AWindow, "btnSNRShowRawData")),
+          pgcBins(Child<QTabWidget>(AWindow, "pgcBins")),
+          btnBinShowRawData(Child<QPushButton>(AWindow, "btnBinShowRawData")),
+          chartHLog(Child<TChart>(AWindow, "chartHLog")),
+          chartQLN(Child<TChart>(AWindow, "chartQLN")),
+          chartSNR(Child<TChart>(AWindow, "chartSNR")),
+          chartBitLoading(Child<TChart>(AWindow, "chartBitLoading")),
+          chartGain(Child<TChart>(AWindow, "chartGain")),
+          chartBinSNRUS(Child<TChart>(AWindow, "chartBinSNRUS")),
+          chartBinSNRDS(Child<TChart>(AWindow, "chartBinSNRDS")),
+          mnuCharts(Child<QMenu>(AWindow, "mnuCharts")),
+          pbRetrieval(Child<QProgressBar>(AWindow, "pbRetrieval")),
+          lblSimulated(Child<QLabel>(AWindow, "lblSimulated")),
+          acnRetrieveData(Child<QAction>(AWindow, "acnRetrieveData")),
+          acnLoadDataFromFile(Child<QAction>(AWindow, "acnLoadDataFromFile")),
+          acnLoadConfiguration(Child<QAction>(AWindow, "acnLoadConfiguration")),
+          acnSaveConfiguration(Child<QAction>(AWindow, "acnSaveConfiguration")),
+          acnLoadStatFromFile(Child<QAction>(AWindow, "acnLoadStatFromFile")),
+          acnSaveStatToFile(Child<QAction>(AWindow, "acnSaveStatToFile")),
+          acnRemove(Child<QAction>(AWindow, "acnRemove")),
+          acnRemoveAll(Child<QAction>(AWindow, "acnRemoveAll")),
+          acnShowLegend(Child<QAction>(AWindow, "acnShowLegend")),
+          acnChartCopy(Child<QAction>(AWindow, "acnChartCopy")),
+          acnChartSaveImage(Child<QAction>(AWindow, "acnChartSaveImage")) {}
+
+    QStatusBar* sbMain;
+    QWidget* pnlInputs;
+    QLineEdit* edRouter;
+    QSpinBox* udTelnetPort;
+    QLineEdit* edRouterPort;
+    QLineEdit* edUser;
+    QLineEdit* edPassword;
+    QLineEdit* edRouterName;
+    QCheckBox* chkShowBins;
+    QCheckBox* chkSNRBug;
+    QLabel* lblProfileName;
+    QPushButton* btnLoadConfiguration;
+    QPushButton* btnSaveCfg;
+    QPushButton* btnGetData;
+    QPushButton* btnStop;
+    QPushButton* btnLoadDataFromFile;
+    QLabel* lblAvaliableStatistics;
+    QListWidget* lbxStatistics;
+    QMenu* mnuStatListBox;
+    QPushButton* btnLoadStatisticsFromFile;
+    QPushButton* btnSaveStatsToFile;
+    QTabWidget* pgcMain;
+    QWidget* tbsRouter;
+    QWidget* tbsHLog;
+    QWidget* tbsBins;
+    QPlainTextEdit* memStats;
+    QPushButton* bfnStatsLegend;
+    QPushButton* btnAbout;
+    QPushButton* btnHLogShowRaw;
+    QPushButton* btnQLNShowRawData;
+    QPushButton* btnSNRShowRawData;
+    QTabWidget* pgcBins;
+    QPushButton* btnBinShowRawData;
+    TChart* chartHLog;
+    TChart* chartQLN;
+    TChart* chartSNR;
+    TChart* chartBitLoading;
+    TChart* chartGain;
+    TChart* chartBinSNRUS;
+    TChart* chartBinSNRDS;
+    QMenu* mnuCharts;
+    QProgressBar* pbRetrieval;
+    QLabel* lblSimulated;
+    QAction* acnRetrieveData;
+    QAction* acnLoadDataFromFile;
+    QAction* acnLoadConfiguration;
+    QAction* acnSaveConfiguration;
+    QAction* acnLoadStatFromFile;
+    QAction* acnSaveStatToFile;
+    QAction* acnRemove;
+    QAction* acnRemoveAll;
+    QAction* acnShowLegend;
+    QAction* acnChartCopy;
+    QAction* acnChartSaveImage;
+};
 
 // Boxes are recorded, file dialogs answer from a script (cancel when it is empty).
 class TFakeDialogs final : public IUserDialogs {
@@ -153,10 +303,13 @@ protected:
         QApplication::processEvents();
     }
 
+    TMainControls Controls() const { return TMainControls(*Window); }
+
     // Fills the four fields the statistics list needs.
     void FillConnection() {
-        Window->edRouter->setText(QStringLiteral("127.0.0.1"));
-        Window->edUser->setText(QStringLiteral("admin"));
+        const TMainControls ui = Controls();
+        ui.edRouter->setText(QStringLiteral("127.0.0.1"));
+        ui.edUser->setText(QStringLiteral("admin"));
     }
 
     TDrayData* Add(const std::string& AName, const TSetOptions& AOptions = {}) {
@@ -164,9 +317,10 @@ protected:
     }
 
     QStringList Entries() const {
+        const QListWidget* list = Controls().lbxStatistics;
         QStringList texts;
-        for (int i = 0; i < Window->lbxStatistics->count(); ++i)
-            texts << Window->lbxStatistics->item(i)->text();
+        for (int i = 0; i < list->count(); ++i)
+            texts << list->item(i)->text();
         return texts;
     }
 

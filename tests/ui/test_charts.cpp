@@ -30,15 +30,16 @@ struct LayoutRow {
 
 TEST_F(Charts, LayoutAfterSetup) {
     TfrmMain& w = *Window;
+    const TMainControls ui(w);
     const LayoutRow rows[] = {
-        {w.chartHLog, "HLog", "Tones", "dB", true, 0, 0, true, 8192, 256},
-        {w.chartQLN, "QLN", "Tones", "dBm/Hz", false, -150, -90, true, 8192, 256},
-        {w.chartSNR, "SNR", "Tones", "dB", true, 0, 0, true, 8192, 256},
-        {w.chartBitLoading, "Allocated bits per tone", "Tones", "Bits", true, 0, 0, false, 8192,
+        {ui.chartHLog, "HLog", "Tones", "dB", true, 0, 0, true, 8192, 256},
+        {ui.chartQLN, "QLN", "Tones", "dBm/Hz", false, -150, -90, true, 8192, 256},
+        {ui.chartSNR, "SNR", "Tones", "dB", true, 0, 0, true, 8192, 256},
+        {ui.chartBitLoading, "Allocated bits per tone", "Tones", "Bits", true, 0, 0, false, 8192,
          256},
-        {w.chartGain, "Gain", "Tones", "dB", true, 0, 0, true, 8192, 256},
-        {w.chartBinSNRUS, "SNR", "Bins", "dB", true, 0, 0, true, 512, 16},
-        {w.chartBinSNRDS, "SNR", "Bins", "dB", true, 0, 0, true, 512, 16},
+        {ui.chartGain, "Gain", "Tones", "dB", true, 0, 0, true, 8192, 256},
+        {ui.chartBinSNRUS, "SNR", "Bins", "dB", true, 0, 0, true, 512, 16},
+        {ui.chartBinSNRDS, "SNR", "Bins", "dB", true, 0, 0, true, 512, 16},
     };
     for (const LayoutRow& r : rows) {
         SCOPED_TRACE(r.Chart->objectName().toStdString());
@@ -55,41 +56,44 @@ TEST_F(Charts, LayoutAfterSetup) {
         EXPECT_FALSE(r.Chart->BottomAxis().Automatic());
         EXPECT_EQ(r.Chart->BottomAxis().Minimum(), 0);
         EXPECT_EQ(r.Chart->BottomAxis().Maximum(), r.ToneMax);
-        EXPECT_EQ(r.Chart->BottomAxis().VisibleRange(), QCPRange(0, r.ToneMax));
+        EXPECT_EQ(r.Chart->BottomAxis().VisibleRange(), (TAxisRange{0, r.ToneMax}));
         EXPECT_EQ(r.Chart->BottomAxis().Increment(), r.Increment);
         EXPECT_TRUE(r.Chart->BottomAxis().LabelsAlternate());
         EXPECT_TRUE(r.Chart->BottomAxis().LabelsMultiLine());
         EXPECT_EQ(r.Chart->ToImage().pixelColor(3, 3), QColor(Qt::white));
-        EXPECT_TRUE(r.Chart->legend->visible());
-        EXPECT_FALSE(r.Chart->xAxis2->visible());
-        EXPECT_FALSE(r.Chart->yAxis2->visible());
-        EXPECT_EQ(r.Chart->xAxis->basePen().style(), Qt::DotLine);
-        EXPECT_EQ(r.Chart->yAxis->basePen().style(), Qt::DotLine);
+        const QCustomPlot* plot = PlotOf(r.Chart);
+        EXPECT_TRUE(plot->legend->visible());
+        EXPECT_FALSE(plot->xAxis2->visible());
+        EXPECT_FALSE(plot->yAxis2->visible());
+        EXPECT_EQ(plot->xAxis->basePen().style(), Qt::DotLine);
+        EXPECT_EQ(plot->yAxis->basePen().style(), Qt::DotLine);
     }
-    EXPECT_EQ(w.chartBitLoading->LeftAxis().Increment(), 1);
+    EXPECT_EQ(ui.chartBitLoading->LeftAxis().Increment(), 1);
     // Only HLog needs Ctrl for the zoom rectangle and scrolls with the middle button.
-    EXPECT_EQ(w.chartHLog->ZoomModifiers(), Qt::ControlModifier);
-    EXPECT_EQ(w.chartHLog->ScrollButton(), Qt::MiddleButton);
-    EXPECT_EQ(w.chartQLN->ZoomModifiers(), Qt::NoModifier);
-    EXPECT_EQ(w.chartQLN->ScrollButton(), Qt::RightButton);
+    EXPECT_EQ(ui.chartHLog->ZoomModifiers(), Qt::ControlModifier);
+    EXPECT_EQ(ui.chartHLog->ScrollButton(), Qt::MiddleButton);
+    EXPECT_EQ(ui.chartQLN->ZoomModifiers(), Qt::NoModifier);
+    EXPECT_EQ(ui.chartQLN->ScrollButton(), Qt::RightButton);
 }
 
 TEST_F(Charts, BinSNRSetupWithTheOptionOff) {
     TfrmMain& w = *Window;
-    w.chkSNRBug->setChecked(false);
-    w.SetupBinSNRChart(w.chartBinSNRDS, 8192);
-    EXPECT_EQ(w.chartBinSNRDS->BottomAxis().Maximum(), 8192);
-    EXPECT_EQ(w.chartBinSNRDS->BottomAxis().Increment(), 256);
-    EXPECT_EQ(w.chartBinSNRDS->BottomAxis().Title(), QStringLiteral("Tones"));
+    const TMainControls ui(w);
+    ui.chkSNRBug->setChecked(false);
+    w.SetupBinSNRChart(ui.chartBinSNRDS, 8192);
+    EXPECT_EQ(ui.chartBinSNRDS->BottomAxis().Maximum(), 8192);
+    EXPECT_EQ(ui.chartBinSNRDS->BottomAxis().Increment(), 256);
+    EXPECT_EQ(ui.chartBinSNRDS->BottomAxis().Title(), QStringLiteral("Tones"));
     // A disabled check box counts as off.
-    w.chkSNRBug->setChecked(true);
-    w.chkSNRBug->setEnabled(false);
-    w.SetupBinSNRChart(w.chartBinSNRUS, 8192);
-    EXPECT_EQ(w.chartBinSNRUS->BottomAxis().Maximum(), 8192);
+    ui.chkSNRBug->setChecked(true);
+    ui.chkSNRBug->setEnabled(false);
+    w.SetupBinSNRChart(ui.chartBinSNRUS, 8192);
+    EXPECT_EQ(ui.chartBinSNRUS->BottomAxis().Maximum(), 8192);
 }
 
 TEST_F(Charts, ToneAxisFollowsTheProfile) {
     TfrmMain& w = *Window;
+    const TMainControls ui(w);
     struct Case {
         std::optional<TVDSLProfile> Before;
         TVDSLProfile Profile;
@@ -108,28 +112,30 @@ TEST_F(Charts, ToneAxisFollowsTheProfile) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Profile);
-        w.SetupHLogChart(w.chartHLog, 8192);
+        TLineCharts::SetupChart(ui.chartHLog, TChartId::HLog, 8192, {});
         if (c.Before)
-            w.SetToneAxis(w.chartHLog, *c.Before);
-        w.SetToneAxis(w.chartHLog, c.Profile);
-        EXPECT_EQ(w.chartHLog->BottomAxis().Minimum(), 0);
-        EXPECT_EQ(w.chartHLog->BottomAxis().Maximum(), c.Maximum);
-        EXPECT_EQ(w.chartHLog->BottomAxis().Increment(), c.Increment);
-        EXPECT_FALSE(w.chartHLog->BottomAxis().Automatic());
+            TLineCharts::SetToneAxis(ui.chartHLog, *c.Before);
+        TLineCharts::SetToneAxis(ui.chartHLog, c.Profile);
+        EXPECT_EQ(ui.chartHLog->BottomAxis().Minimum(), 0);
+        EXPECT_EQ(ui.chartHLog->BottomAxis().Maximum(), c.Maximum);
+        EXPECT_EQ(ui.chartHLog->BottomAxis().Increment(), c.Increment);
+        EXPECT_FALSE(ui.chartHLog->BottomAxis().Automatic());
     }
 }
 
 // The user's zoom is undone first, so a minimum above the new maximum cannot stay.
 TEST_F(Charts, ToneAxisUndoesTheUsersZoom) {
     TfrmMain& w = *Window;
-    w.chartSNR->xAxis->setRange(5000, 6000);
-    w.chartSNR->yAxis->setRange(-3, -2);
-    w.SetToneAxis(w.chartSNR, vp8a);
-    EXPECT_EQ(w.chartSNR->BottomAxis().VisibleRange(), QCPRange(0, 2048));
+    const TMainControls ui(w);
+    PlotOf(ui.chartSNR)->xAxis->setRange(5000, 6000);
+    PlotOf(ui.chartSNR)->yAxis->setRange(-3, -2);
+    TLineCharts::SetToneAxis(ui.chartSNR, vp8a);
+    EXPECT_EQ(ui.chartSNR->BottomAxis().VisibleRange(), (TAxisRange{0, 2048}));
 }
 
 TEST_F(Charts, ProfileLabel) {
     TfrmMain& w = *Window;
+    const TMainControls ui(w);
     const std::pair<TVDSLProfile, const char*> cases[] = {
         {vpNA, "VDSL profile: N/A"},
         {vp12b, "VDSL profile: 12B"},
@@ -139,12 +145,13 @@ TEST_F(Charts, ProfileLabel) {
     };
     for (const auto& [profile, text] : cases) {
         w.UpdateProfileLabel(profile);
-        EXPECT_EQ(w.lblProfileName->text(), QString::fromLatin1(text));
+        EXPECT_EQ(ui.lblProfileName->text(), QString::fromLatin1(text));
     }
 }
 
 TEST_F(Charts, PerGroupLinesWithGroupSizesAndGaps) {
     TfrmMain& w = *Window;
+    const TMainControls ui(w);
     TSetOptions options;
     options.Profile = vp30a;
     options.USGroupSize = 4;
@@ -154,7 +161,7 @@ TEST_F(Charts, PerGroupLinesWithGroupSizesAndGaps) {
     const auto set = MakeSet("s", options);
     w.PlotHLOG(set.get(), nullptr, DSColor, USColor);
 
-    TChart* chart = w.chartHLog;
+    TChart* chart = ui.chartHLog;
     ASSERT_EQ(chart->SeriesCount(), 2);
     TChartSeries* up = chart->Series(0);
     TChartSeries* down = chart->Series(1);
@@ -189,25 +196,27 @@ TEST_F(Charts, PerGroupLinesWithGroupSizesAndGaps) {
 
 TEST_F(Charts, QLNValueAxisStaysFixed) {
     TfrmMain& w = *Window;
+    const TMainControls ui(w);
     const auto set = MakeSet("s");
     w.PlotQLN(set.get(), nullptr, DSColor, USColor);
-    EXPECT_EQ(w.chartQLN->SeriesCount(), 2);
-    EXPECT_EQ(w.chartQLN->LeftAxis().VisibleRange(), QCPRange(-150, -90));
+    EXPECT_EQ(ui.chartQLN->SeriesCount(), 2);
+    EXPECT_EQ(ui.chartQLN->LeftAxis().VisibleRange(), (TAxisRange{-150, -90}));
     // The automatic axes follow the data instead.
     w.PlotSNR(set.get(), nullptr, DSColor, USColor);
-    const QCPRange snr = w.chartSNR->LeftAxis().VisibleRange();
-    EXPECT_LE(snr.lower, 10);
-    EXPECT_GE(snr.upper, 49);
+    const TAxisRange snr = ui.chartSNR->LeftAxis().VisibleRange();
+    EXPECT_LE(snr.Lower, 10);
+    EXPECT_GE(snr.Upper, 49);
 }
 
 // A table that was never filled: group sizes 0, 512 points per direction, all at (0, 0).
 TEST_F(Charts, EmptyTablePlotsAtZero) {
     TfrmMain& w = *Window;
+    const TMainControls ui(w);
     TDrayData empty("empty");
     w.PlotSNR(&empty, nullptr, DSColor, USColor);
-    ASSERT_EQ(w.chartSNR->SeriesCount(), 2);
+    ASSERT_EQ(ui.chartSNR->SeriesCount(), 2);
     for (int s = 0; s < 2; ++s) {
-        TChartSeries* series = w.chartSNR->Series(s);
+        TChartSeries* series = ui.chartSNR->Series(s);
         ASSERT_EQ(series->Count(), 512);
         for (int i = 0; i < 512; ++i) {
             ASSERT_EQ(series->XValue(i), 0);
@@ -233,7 +242,7 @@ int CountColour(const QImage& AImage, const QRect& AArea, QColor AColour) {
 TEST(ChartDrawing, NullPointsLeaveGaps) {
     TChart chart;
     chart.resize(600, 300);
-    chart.legend->setVisible(false);
+    PlotOf(&chart)->legend->setVisible(false);
     chart.BottomAxis().SetMinMax(0, 10);
     chart.LeftAxis().SetMinMax(0, 2);
     TChartSeries* series = chart.AddLineSeries();
@@ -248,9 +257,9 @@ TEST(ChartDrawing, NullPointsLeaveGaps) {
     }
     chart.RedrawNow();
     QImage image = chart.ToImage();
-    const int y = static_cast<int>(chart.yAxis->coordToPixel(1));
+    const int y = static_cast<int>(PlotOf(&chart)->yAxis->coordToPixel(1));
     auto column = [&](double AX) {
-        const int x = static_cast<int>(chart.xAxis->coordToPixel(AX));
+        const int x = static_cast<int>(PlotOf(&chart)->xAxis->coordToPixel(AX));
         return QRect(x - 1, y - 4, 3, 9);
     };
     EXPECT_GT(CountColour(image, column(1.5), QColor(0, 128, 0)), 0);
@@ -262,7 +271,7 @@ TEST(ChartDrawing, NullPointsLeaveGaps) {
     // A single value between two nulls draws nothing at all.
     TChart lone;
     lone.resize(600, 300);
-    lone.legend->setVisible(false);
+    PlotOf(&lone)->legend->setVisible(false);
     lone.BottomAxis().SetMinMax(0, 10);
     lone.LeftAxis().SetMinMax(0, 2);
     TChartSeries* single = lone.AddLineSeries();
@@ -273,11 +282,12 @@ TEST(ChartDrawing, NullPointsLeaveGaps) {
     single->AddNullXY(6, 0);
     lone.RedrawNow();
     image = lone.ToImage();
-    EXPECT_EQ(CountColour(image, lone.axisRect()->rect(), QColor(0, 128, 0)), 0);
+    EXPECT_EQ(CountColour(image, PlotOf(&lone)->axisRect()->rect(), QColor(0, 128, 0)), 0);
 }
 
 TEST_F(Charts, BarsPerProfile) {
     TfrmMain& w = *Window;
+    const TMainControls ui(w);
     const std::pair<TVDSLProfile, int> cases[] = {
         {vp17a, 4096}, {vp8c, 1972}, {vpNA, 8192}, {vp35b, 8192}, {vp30a, 3479}};
     for (const auto& [profile, points] : cases) {
@@ -288,7 +298,7 @@ TEST_F(Charts, BarsPerProfile) {
         const auto set = MakeSet("s", options);
         w.PlotBitLoading(set.get(), nullptr, DSColor, USColor);
         w.PlotGain(set.get(), nullptr, DSColor, USColor);
-        for (TChart* chart : {w.chartBitLoading, w.chartGain}) {
+        for (TChart* chart : {ui.chartBitLoading, ui.chartGain}) {
             SCOPED_TRACE(chart->objectName().toStdString());
             ASSERT_EQ(chart->SeriesCount(), 2);
             EXPECT_EQ(chart->BottomAxis().Maximum(), points);
@@ -304,8 +314,9 @@ TEST_F(Charts, BarsPerProfile) {
             EXPECT_EQ(chart->Series(1)->Title(), QStringLiteral("DS"));
             EXPECT_EQ(chart->Series(1)->Color(), QColor(0, 0, 255));
             // Both bars of a tone share its slot side by side, upstream on the left.
-            auto* upBars = static_cast<QCPBars*>(chart->Series(0)->Plottable());
-            auto* downBars = static_cast<QCPBars*>(chart->Series(1)->Plottable());
+            auto* upBars = qobject_cast<QCPBars*>(PlotOf(chart)->plottable(0));
+            auto* downBars = qobject_cast<QCPBars*>(PlotOf(chart)->plottable(1));
+            ASSERT_TRUE(upBars && downBars);
             ASSERT_NE(upBars->barsGroup(), nullptr);
             EXPECT_EQ(upBars->barsGroup(), downBars->barsGroup());
             EXPECT_EQ(upBars->width(), 0.5);
@@ -317,31 +328,33 @@ TEST_F(Charts, BarsPerProfile) {
 
 TEST_F(Charts, BarValuesPerDirection) {
     TfrmMain& w = *Window;
+    const TMainControls ui(w);
     auto set = std::make_unique<TDrayData>("values");
     set->SetVDSLProfile(vp8a);
     set->SetBinStatsUSRaw({"  3  20  -35  7", "  2047  9  125  15"});
     set->SetBinStatsDSRaw({"  3  30  40  11"});
     w.PlotBitLoading(set.get(), nullptr, DSColor, USColor);
     w.PlotGain(set.get(), nullptr, DSColor, USColor);
-    TChartSeries* bitsUp = w.chartBitLoading->Series(0);
-    TChartSeries* bitsDown = w.chartBitLoading->Series(1);
+    TChartSeries* bitsUp = ui.chartBitLoading->Series(0);
+    TChartSeries* bitsDown = ui.chartBitLoading->Series(1);
     EXPECT_EQ(bitsUp->YValue(3), 7);
     EXPECT_EQ(bitsDown->YValue(3), 11);
     EXPECT_EQ(bitsUp->YValue(2047), 15);
     EXPECT_EQ(bitsUp->YValue(4), 0);
-    EXPECT_DOUBLE_EQ(w.chartGain->Series(0)->YValue(3), -3.5);
-    EXPECT_DOUBLE_EQ(w.chartGain->Series(0)->YValue(2047), 12.5);
-    EXPECT_DOUBLE_EQ(w.chartGain->Series(1)->YValue(3), 4.0);
+    EXPECT_DOUBLE_EQ(ui.chartGain->Series(0)->YValue(3), -3.5);
+    EXPECT_DOUBLE_EQ(ui.chartGain->Series(0)->YValue(2047), 12.5);
+    EXPECT_DOUBLE_EQ(ui.chartGain->Series(1)->YValue(3), 4.0);
 }
 
 TEST_F(Charts, BinsSNRWithTheOptionOnAndOff) {
     TfrmMain& w = *Window;
+    const TMainControls ui(w);
     TSetOptions options;
     options.Profile = vp17a;
     const auto set = MakeSet("s", options);
 
     w.PlotBinsSNR(set.get(), nullptr, nullptr, DSColor, USColor);
-    for (TChart* chart : {w.chartBinSNRUS, w.chartBinSNRDS}) {
+    for (TChart* chart : {ui.chartBinSNRUS, ui.chartBinSNRDS}) {
         SCOPED_TRACE(chart->objectName().toStdString());
         ASSERT_EQ(chart->SeriesCount(), 1);
         EXPECT_EQ(chart->Series(0)->Kind(), TChartSeries::TKind::Line);
@@ -349,22 +362,22 @@ TEST_F(Charts, BinsSNRWithTheOptionOnAndOff) {
         EXPECT_EQ(chart->BottomAxis().Maximum(), 512);
         EXPECT_EQ(chart->BottomAxis().Increment(), 32);
     }
-    EXPECT_EQ(w.chartBinSNRDS->Title(), QStringLiteral("SNR Downstream"));
-    EXPECT_EQ(w.chartBinSNRUS->Title(), QStringLiteral("SNR Upstream"));
-    EXPECT_EQ(w.chartBinSNRUS->Series(0)->Title(), QStringLiteral("US"));
-    EXPECT_EQ(w.chartBinSNRUS->Series(0)->Color(), QColor(0, 128, 0));
-    EXPECT_EQ(w.chartBinSNRDS->Series(0)->Title(), QStringLiteral("DS"));
-    EXPECT_EQ(w.chartBinSNRDS->Series(0)->Color(), QColor(0, 0, 255));
+    EXPECT_EQ(ui.chartBinSNRDS->Title(), QStringLiteral("SNR Downstream"));
+    EXPECT_EQ(ui.chartBinSNRUS->Title(), QStringLiteral("SNR Upstream"));
+    EXPECT_EQ(ui.chartBinSNRUS->Series(0)->Title(), QStringLiteral("US"));
+    EXPECT_EQ(ui.chartBinSNRUS->Series(0)->Color(), QColor(0, 128, 0));
+    EXPECT_EQ(ui.chartBinSNRDS->Series(0)->Title(), QStringLiteral("DS"));
+    EXPECT_EQ(ui.chartBinSNRDS->Series(0)->Color(), QColor(0, 0, 255));
     const TDrayBinArray& up = set->ShowBinStatsUS();
-    EXPECT_EQ(w.chartBinSNRUS->Series(0)->YValue(100), up[100].SNR);
-    EXPECT_EQ(w.chartBinSNRDS->Series(0)->YValue(511), set->ShowBinStatsDS()[511].SNR);
+    EXPECT_EQ(ui.chartBinSNRUS->Series(0)->YValue(100), up[100].SNR);
+    EXPECT_EQ(ui.chartBinSNRDS->Series(0)->YValue(511), set->ShowBinStatsDS()[511].SNR);
 
     // Switching the option leaves what is drawn until the next plot.
-    w.chkSNRBug->setChecked(false);
-    EXPECT_EQ(w.chartBinSNRUS->Series(0)->Count(), 512);
+    ui.chkSNRBug->setChecked(false);
+    EXPECT_EQ(ui.chartBinSNRUS->Series(0)->Count(), 512);
     w.DisplayChartData(nullptr);
     w.PlotBinsSNR(set.get(), nullptr, nullptr, DSColor, USColor);
-    for (TChart* chart : {w.chartBinSNRUS, w.chartBinSNRDS}) {
+    for (TChart* chart : {ui.chartBinSNRUS, ui.chartBinSNRDS}) {
         SCOPED_TRACE(chart->objectName().toStdString());
         ASSERT_EQ(chart->SeriesCount(), 1);
         EXPECT_EQ(chart->Series(0)->Count(), 4096);
@@ -372,20 +385,21 @@ TEST_F(Charts, BinsSNRWithTheOptionOnAndOff) {
         EXPECT_EQ(chart->BottomAxis().Increment(), 128);
         EXPECT_EQ(chart->BottomAxis().Title(), QStringLiteral("Tones"));
     }
-    EXPECT_EQ(w.chartBinSNRUS->Series(0)->YValue(4095), up[4095].SNR);
+    EXPECT_EQ(ui.chartBinSNRUS->Series(0)->YValue(4095), up[4095].SNR);
 }
 
 TEST_F(Charts, DisplayChartDataFillsAndEmptiesAllSeven) {
     TfrmMain& w = *Window;
+    const TMainControls ui(w);
     TSetOptions options;
     options.Profile = vp35b;
     const auto set = MakeSet("s", options);
     w.DisplayChartData(set.get());
     const int series[] = {2, 2, 2, 2, 2, 1, 1};
-    const QList<TChart*> charts = w.Charts();
+    const QList<TChart*> charts = w.LineCharts().Charts();
     for (int i = 0; i < charts.size(); ++i)
         EXPECT_EQ(charts[i]->SeriesCount(), series[i]) << charts[i]->objectName().toStdString();
-    EXPECT_EQ(w.chartBitLoading->Series(0)->Count(), 8192);
+    EXPECT_EQ(ui.chartBitLoading->Series(0)->Count(), 8192);
 
     w.UpdateProfileLabel(vp35b);
     for (int round = 0; round < 2; ++round) {
@@ -394,46 +408,48 @@ TEST_F(Charts, DisplayChartDataFillsAndEmptiesAllSeven) {
             EXPECT_EQ(chart->SeriesCount(), 0);
     }
     // Titles, axes and the label stay.
-    EXPECT_EQ(w.chartBinSNRDS->Title(), QStringLiteral("SNR Downstream"));
-    EXPECT_EQ(w.chartHLog->BottomAxis().Maximum(), 8192);
-    EXPECT_EQ(w.lblProfileName->text(), QStringLiteral("VDSL profile: 35B"));
+    EXPECT_EQ(ui.chartBinSNRDS->Title(), QStringLiteral("SNR Downstream"));
+    EXPECT_EQ(ui.chartHLog->BottomAxis().Maximum(), 8192);
+    EXPECT_EQ(ui.lblProfileName->text(), QStringLiteral("VDSL profile: 35B"));
 
     // The series keep their own points after the set is gone.
     auto other = MakeSet("t", options);
     w.DisplayChartData(other.get());
     other.reset();
-    EXPECT_EQ(w.chartSNR->Series(0)->YValue(3), SNRValue(3, true));
+    EXPECT_EQ(ui.chartSNR->Series(0)->YValue(3), SNRValue(3, true));
 }
 
 // Shows the page a chart sits on, so the chart has its real size.
 void ShowChart(TfrmMain& AWindow, TChart* AChart) {
+    const TMainControls ui(AWindow);
     QWidget* page = AChart->parentWidget();
-    if (page->parentWidget() && page->parentWidget()->parentWidget() == AWindow.pgcBins) {
-        AWindow.pgcMain->setCurrentWidget(AWindow.tbsBins);
-        AWindow.pgcBins->setCurrentWidget(page);
+    if (page->parentWidget() && page->parentWidget()->parentWidget() == ui.pgcBins) {
+        ui.pgcMain->setCurrentWidget(ui.tbsBins);
+        ui.pgcBins->setCurrentWidget(page);
     } else {
-        AWindow.pgcMain->setCurrentWidget(page);
+        ui.pgcMain->setCurrentWidget(page);
     }
     QApplication::processEvents();
 }
 
 TEST_F(Charts, CopyTakesExactlyTheChartTheMenuWasOpenedOn) {
     TfrmMain& w = *Window;
+    const TMainControls ui(w);
     const auto set = MakeSet("s");
     w.DisplayChartData(set.get());
-    for (TChart* chart : w.Charts()) {
+    for (TChart* chart : w.LineCharts().Charts()) {
         SCOPED_TRACE(chart->objectName().toStdString());
         ShowChart(w, chart);
         ASSERT_TRUE(chart->isVisible());
         QApplication::clipboard()->clear();
         // A right click opens the shared menu on this chart.
         QTest::mouseClick(chart, Qt::RightButton, {}, chart->rect().center());
-        ASSERT_TRUE(w.mnuCharts->isVisible());
-        ASSERT_EQ(w.PopupChart(), chart);
-        QAction* copy = w.mnuCharts->actions().value(0);
-        ASSERT_EQ(copy, w.acnChartCopy);
+        ASSERT_TRUE(ui.mnuCharts->isVisible());
+        ASSERT_EQ(w.LineCharts().PopupChart(), chart);
+        QAction* copy = ui.mnuCharts->actions().value(0);
+        ASSERT_EQ(copy, ui.acnChartCopy);
         copy->trigger();
-        w.mnuCharts->hide();
+        ui.mnuCharts->hide();
         const QImage copied = QApplication::clipboard()->image();
         ASSERT_FALSE(copied.isNull());
         EXPECT_EQ(copied.size(), chart->size());
@@ -442,29 +458,31 @@ TEST_F(Charts, CopyTakesExactlyTheChartTheMenuWasOpenedOn) {
         QApplication::processEvents();
     }
     // The two SNR charts share a page but are copied apart.
-    ShowChart(w, w.chartBinSNRDS);
-    EXPECT_NE(w.chartBinSNRUS->ToImage(), w.chartBinSNRDS->ToImage());
+    ShowChart(w, ui.chartBinSNRDS);
+    EXPECT_NE(ui.chartBinSNRUS->ToImage(), ui.chartBinSNRDS->ToImage());
 }
 
 TEST_F(Charts, CopyOutsideTheMenuDoesNothing) {
     TfrmMain& w = *Window;
+    const TMainControls ui(w);
     QApplication::clipboard()->setText(QStringLiteral("kept"));
-    w.acnChartCopy->trigger();
+    ui.acnChartCopy->trigger();
     EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("kept"));
     // Nor once the menu has closed without a choice.
-    ShowChart(w, w.chartQLN);
-    w.PopupChartMenu(w.chartQLN, w.chartQLN->mapToGlobal(QPoint(50, 50)));
-    w.mnuCharts->hide();
+    ShowChart(w, ui.chartQLN);
+    w.LineCharts().PopupChartMenu(ui.chartQLN, ui.chartQLN->mapToGlobal(QPoint(50, 50)));
+    ui.mnuCharts->hide();
     QApplication::processEvents();
-    w.acnChartCopy->trigger();
+    ui.acnChartCopy->trigger();
     EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("kept"));
 }
 
 TEST_F(Charts, SaveAsImagePngAndSvg) {
     TfrmMain& w = *Window;
+    const TMainControls ui(w);
     const auto set = MakeSet("s");
     w.DisplayChartData(set.get());
-    ShowChart(w, w.chartGain);
+    ShowChart(w, ui.chartGain);
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString png = dir.filePath(QStringLiteral("gain.png"));
@@ -472,9 +490,9 @@ TEST_F(Charts, SaveAsImagePngAndSvg) {
     Dialogs->Answers = {png, svg, dir.filePath(QStringLiteral("missing/x.png"))};
 
     for (int i = 0; i < 3; ++i) {
-        w.PopupChartMenu(w.chartGain, w.chartGain->mapToGlobal(QPoint(10, 10)));
-        w.acnChartSaveImage->trigger();
-        w.mnuCharts->hide();
+        w.LineCharts().PopupChartMenu(ui.chartGain, ui.chartGain->mapToGlobal(QPoint(10, 10)));
+        ui.acnChartSaveImage->trigger();
+        ui.mnuCharts->hide();
         QApplication::processEvents();
     }
     ASSERT_EQ(Dialogs->Asked.size(), 3);
@@ -482,7 +500,7 @@ TEST_F(Charts, SaveAsImagePngAndSvg) {
     EXPECT_EQ(Dialogs->Asked[0].FileName, QStringLiteral("Gain.png"));
 
     const QImage image(png);
-    EXPECT_EQ(image.size(), w.chartGain->size());
+    EXPECT_EQ(image.size(), ui.chartGain->size());
     QFile file(svg);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray text = file.readAll();
@@ -495,15 +513,16 @@ TEST_F(Charts, SaveAsImagePngAndSvg) {
 
 TEST_F(Charts, HoverShowsToneFrequencyAndValues) {
     TfrmMain& w = *Window;
+    const TMainControls ui(w);
     TSetOptions options;
     options.Profile = vp17a;
     auto set = MakeSet("s", options);
     w.DisplayChartData(set.get());
-    ShowChart(w, w.chartBitLoading);
-    TChart* chart = w.chartBitLoading;
+    ShowChart(w, ui.chartBitLoading);
+    TChart* chart = ui.chartBitLoading;
     chart->RedrawNow();
-    const double y = chart->axisRect()->center().y();
-    QString text = chart->HoverText(QPointF(chart->xAxis->coordToPixel(100), y));
+    const double y = PlotOf(chart)->axisRect()->center().y();
+    QString text = chart->HoverText(QPointF(PlotOf(chart)->xAxis->coordToPixel(100), y));
     EXPECT_TRUE(text.startsWith(QStringLiteral("Tone 100 (431.25 kHz)"))) << text.toStdString();
     EXPECT_TRUE(text.contains(QStringLiteral("US: %1 Bits").arg(100 % 16))) << text.toStdString();
     EXPECT_TRUE(text.contains(QStringLiteral("DS: %1 Bits").arg(100 % 16))) << text.toStdString();
@@ -516,9 +535,9 @@ TEST_F(Charts, HoverShowsToneFrequencyAndValues) {
     set = MakeSet("t", options);
     w.DisplayChartData(nullptr);
     w.DisplayChartData(set.get());
-    ShowChart(w, w.chartHLog);
-    w.chartHLog->RedrawNow();
-    text = w.chartHLog->HoverText(QPointF(w.chartHLog->xAxis->coordToPixel(17), y));
+    ShowChart(w, ui.chartHLog);
+    ui.chartHLog->RedrawNow();
+    text = ui.chartHLog->HoverText(QPointF(PlotOf(ui.chartHLog)->xAxis->coordToPixel(17), y));
     EXPECT_TRUE(text.startsWith(QStringLiteral("Tone 17 (146.625 kHz)"))) << text.toStdString();
     EXPECT_TRUE(text.contains(QStringLiteral("US: no value"))) << text.toStdString();
     EXPECT_TRUE(text.contains(QStringLiteral("DS: %1 dB").arg(HLogValue(2, false))))
@@ -541,6 +560,7 @@ void Drag(QWidget* AWidget, QPoint AFrom, QPoint ATo, Qt::MouseButton AButton,
 
 TEST_F(Charts, ZoomScrollAndDoubleClickReset) {
     TfrmMain& w = *Window;
+    const TMainControls ui(w);
     const auto set = MakeSet("s");
     w.DisplayChartData(set.get());
 
@@ -549,17 +569,17 @@ TEST_F(Charts, ZoomScrollAndDoubleClickReset) {
         Qt::KeyboardModifiers ZoomKeys;
         Qt::MouseButton ScrollButton;
     };
-    const Case cases[] = {{w.chartHLog, Qt::ControlModifier, Qt::MiddleButton},
-                          {w.chartSNR, Qt::NoModifier, Qt::RightButton}};
+    const Case cases[] = {{ui.chartHLog, Qt::ControlModifier, Qt::MiddleButton},
+                          {ui.chartSNR, Qt::NoModifier, Qt::RightButton}};
     for (const Case& c : cases) {
         TChart* chart = c.Chart;
         SCOPED_TRACE(chart->objectName().toStdString());
         ShowChart(w, chart);
         chart->RedrawNow();
-        const QRect plot = chart->axisRect()->rect();
+        const QRect plot = PlotOf(chart)->axisRect()->rect();
         const QPoint from = plot.topLeft() + QPoint(plot.width() / 4, plot.height() / 4);
         const QPoint to = plot.center();
-        const QCPRange home = chart->BottomAxis().VisibleRange();
+        const TAxisRange home = chart->BottomAxis().VisibleRange();
 
         if (c.ZoomKeys != Qt::NoModifier) {
             // Without the key the left button does not zoom.
@@ -567,15 +587,15 @@ TEST_F(Charts, ZoomScrollAndDoubleClickReset) {
             EXPECT_EQ(chart->BottomAxis().VisibleRange(), home);
         }
         Drag(chart, from, to, Qt::LeftButton, c.ZoomKeys);
-        const QCPRange zoomed = chart->BottomAxis().VisibleRange();
-        EXPECT_GT(zoomed.lower, home.lower);
-        EXPECT_LT(zoomed.upper, home.upper);
+        const TAxisRange zoomed = chart->BottomAxis().VisibleRange();
+        EXPECT_GT(zoomed.Lower, home.Lower);
+        EXPECT_LT(zoomed.Upper, home.Upper);
 
         Drag(chart, to, to + QPoint(-40, 0), c.ScrollButton);
-        const QCPRange scrolled = chart->BottomAxis().VisibleRange();
-        EXPECT_GT(scrolled.lower, zoomed.lower);
-        EXPECT_NEAR(scrolled.size(), zoomed.size(), 1e-6);
-        EXPECT_FALSE(w.mnuCharts->isVisible());
+        const TAxisRange scrolled = chart->BottomAxis().VisibleRange();
+        EXPECT_GT(scrolled.Lower, zoomed.Lower);
+        EXPECT_NEAR(scrolled.Size(), zoomed.Size(), 1e-6);
+        EXPECT_FALSE(ui.mnuCharts->isVisible());
 
         QTest::mouseDClick(chart, Qt::LeftButton, {}, to);
         EXPECT_EQ(chart->BottomAxis().VisibleRange(), home);

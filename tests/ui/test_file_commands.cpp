@@ -77,6 +77,7 @@ protected:
 
 TEST_F(FileCommands, SaveRemoveAndLoadGiveTheSameSet) {
     TfrmMain& w = *Window;
+    const TMainControls ui(w);
     TSetOptions options;
     options.Profile = vp35b;
     options.NullHLogDS = {3, 100};
@@ -84,14 +85,14 @@ TEST_F(FileCommands, SaveRemoveAndLoadGiveTheSameSet) {
     const auto original = MakeSet("20231208-142501-DrayTek.draydata", options);
     Add("20231208-142501-DrayTek.draydata", options);
     w.lbxStatisticsClick();
-    const QString text = w.memStats->toPlainText();
+    const QString text = ui.memStats->toPlainText();
     std::vector<int> pointsBefore;
-    for (const TChart* chart : w.Charts())
+    for (const TChart* chart : w.LineCharts().Charts())
         pointsBefore.push_back(chart->SeriesCount() ? chart->Series(0)->Count() : 0);
 
     const QString path = File(QStringLiteral("saved.draydata"));
     Answer(path);
-    Use(w.acnSaveStatToFile);
+    Use(ui.acnSaveStatToFile);
     ASSERT_EQ(Dialogs->Asked.size(), 1);
     const TFileDialogOptions& asked = Dialogs->Asked.back();
     EXPECT_EQ(asked.Title, QStringLiteral("Save statistics to file"));
@@ -106,12 +107,12 @@ TEST_F(FileCommands, SaveRemoveAndLoadGiveTheSameSet) {
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     ASSERT_TRUE(QFile::exists(path));
 
-    Use(w.acnRemove);
+    Use(ui.acnRemove);
     ASSERT_EQ(w.DrayDataList().Count(), 0u);
-    EXPECT_TRUE(w.memStats->toPlainText().isEmpty());
+    EXPECT_TRUE(ui.memStats->toPlainText().isEmpty());
 
     Answer(path);
-    Use(w.acnLoadStatFromFile);
+    Use(ui.acnLoadStatFromFile);
     const TFileDialogOptions& opened = Dialogs->Asked.back();
     EXPECT_EQ(opened.Title, QStringLiteral("Open statistics file"));
     ASSERT_EQ(opened.Filters.size(), 2);
@@ -135,10 +136,10 @@ TEST_F(FileCommands, SaveRemoveAndLoadGiveTheSameSet) {
     EXPECT_EQ(loaded->BinStatsDSRaw(), original->BinStatsDSRaw());
     EXPECT_EQ(loaded->HLogStatsDS(), original->HLogStatsDS());
     // Shown at once: text, label and charts.
-    EXPECT_EQ(w.memStats->toPlainText(), text);
-    EXPECT_EQ(w.lblProfileName->text(), QStringLiteral("VDSL profile: 35B"));
+    EXPECT_EQ(ui.memStats->toPlainText(), text);
+    EXPECT_EQ(ui.lblProfileName->text(), QStringLiteral("VDSL profile: 35B"));
     std::vector<int> pointsAfter;
-    for (const TChart* chart : w.Charts())
+    for (const TChart* chart : w.LineCharts().Charts())
         pointsAfter.push_back(chart->SeriesCount() ? chart->Series(0)->Count() : 0);
     EXPECT_EQ(pointsAfter, pointsBefore);
     EXPECT_GT(pointsAfter[0], 0);
@@ -146,31 +147,33 @@ TEST_F(FileCommands, SaveRemoveAndLoadGiveTheSameSet) {
 
 TEST_F(FileCommands, LoadingAListedNameIsRefused) {
     TfrmMain& w = *Window;
+    const TMainControls ui(w);
     Add("Line-A.draydata");
     const QString path = File(QStringLiteral("a.draydata"));
     Answer(path);
-    Use(w.acnSaveStatToFile);
+    Use(ui.acnSaveStatToFile);
 
     // The same file again, and a file whose set name differs only in letter case.
     MakeSet("LINE-a.DRAYDATA")->SaveToFile(File(QStringLiteral("upper")).toStdString());
     Add("Other.draydata");
     w.lbxStatisticsClick();
-    const QString shown = w.memStats->toPlainText();
+    const QString shown = ui.memStats->toPlainText();
     for (const QString& name : {path, File(QStringLiteral("upper"))}) {
         SCOPED_TRACE(name.toStdString());
         Dialogs->Refusals.clear();
         Answer(name);
-        Use(w.acnLoadStatFromFile);
+        Use(ui.acnLoadStatFromFile);
         EXPECT_EQ(Dialogs->Refusals, QStringList{QStringLiteral("Data already loaded")});
         EXPECT_EQ(Entries(), (QStringList{QStringLiteral("Line-A.draydata"),
                                           QStringLiteral("Other.draydata")}));
         EXPECT_EQ(w.GetSelectedDrayData()->Name(), "Other.draydata");
-        EXPECT_EQ(w.memStats->toPlainText(), shown);
+        EXPECT_EQ(ui.memStats->toPlainText(), shown);
     }
 }
 
 TEST_F(FileCommands, FailedStatisticsCommandsChangeNothing) {
     TfrmMain& w = *Window;
+    const TMainControls ui(w);
     Add("Kept.draydata");
     const QString junk = File(QStringLiteral("junk.draydata"));
     WriteAll(junk, Bytes({0x06, 0x03, 'a', 'b', 'c', 0x00}));
@@ -186,7 +189,7 @@ TEST_F(FileCommands, FailedStatisticsCommandsChangeNothing) {
         SCOPED_TRACE(c.File.toStdString());
         Dialogs->Failures.clear();
         Answer(c.File);
-        Use(w.acnLoadStatFromFile);
+        Use(ui.acnLoadStatFromFile);
         ASSERT_EQ(Dialogs->Failures.size(), 1);
         EXPECT_TRUE(Dialogs->Failures[0].startsWith(c.Failure))
             << Dialogs->Failures[0].toStdString();
@@ -196,15 +199,15 @@ TEST_F(FileCommands, FailedStatisticsCommandsChangeNothing) {
     // A folder that does not exist: the failure is shown and the cursor is back to normal.
     Dialogs->Failures.clear();
     Answer(File(QStringLiteral("no-such-folder/x.draydata")));
-    Use(w.acnSaveStatToFile);
+    Use(ui.acnSaveStatToFile);
     ASSERT_EQ(Dialogs->Failures.size(), 1);
     EXPECT_TRUE(Dialogs->Failures[0].startsWith(QStringLiteral("Cannot create file")));
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 
     // Cancelled dialogs do nothing.
     Dialogs->Failures.clear();
-    Use(w.acnSaveStatToFile);
-    Use(w.acnLoadStatFromFile);
+    Use(ui.acnSaveStatToFile);
+    Use(ui.acnLoadStatFromFile);
     EXPECT_TRUE(Dialogs->Failures.isEmpty());
     EXPECT_EQ(Entries(), QStringList{QStringLiteral("Kept.draydata")});
 }
@@ -220,13 +223,14 @@ const std::vector<uint8_t> WorkedExample =
 
 TEST_F(FileCommands, SaveAndLoadConfigurationLeaveThePasswordAlone) {
     TfrmMain& w = *Window;
-    w.edRouter->setText(QStringLiteral("10.0.0.1"));
-    w.edUser->setText(QStringLiteral("monitor"));
-    w.edPassword->setText(QStringLiteral("s3cret"));
-    w.chkShowBins->setChecked(true);
+    const TMainControls ui(w);
+    ui.edRouter->setText(QStringLiteral("10.0.0.1"));
+    ui.edUser->setText(QStringLiteral("monitor"));
+    ui.edPassword->setText(QStringLiteral("s3cret"));
+    ui.chkShowBins->setChecked(true);
     const QString path = File(QStringLiteral("router.conf"));
     Answer(path);
-    Use(w.acnSaveConfiguration);
+    Use(ui.acnSaveConfiguration);
     const TFileDialogOptions& asked = Dialogs->Asked.back();
     EXPECT_EQ(asked.Title, QStringLiteral("Save configuration file"));
     EXPECT_EQ(asked.DefaultExt, QStringLiteral("conf"));
@@ -234,29 +238,29 @@ TEST_F(FileCommands, SaveAndLoadConfigurationLeaveThePasswordAlone) {
     EXPECT_EQ(ReadAll(path), WorkedExample);
 
     // Everything changed, then loaded back; the password typed since stays.
-    w.edRouter->setText(QStringLiteral("192.0.2.9"));
-    w.udTelnetPort->setValue(8023);
-    w.edUser->setText(QStringLiteral("other"));
-    w.chkShowBins->setChecked(false);
-    w.chkSNRBug->setChecked(false);
-    w.edRouterName->setText(QStringLiteral("Vigor"));
-    w.edPassword->setText(QStringLiteral("typed later"));
+    ui.edRouter->setText(QStringLiteral("192.0.2.9"));
+    ui.udTelnetPort->setValue(8023);
+    ui.edUser->setText(QStringLiteral("other"));
+    ui.chkShowBins->setChecked(false);
+    ui.chkSNRBug->setChecked(false);
+    ui.edRouterName->setText(QStringLiteral("Vigor"));
+    ui.edPassword->setText(QStringLiteral("typed later"));
     Answer(path);
-    Use(w.acnLoadConfiguration);
+    Use(ui.acnLoadConfiguration);
     EXPECT_TRUE(Dialogs->Asked.back().Title.isEmpty());
     EXPECT_EQ(Dialogs->Asked.back().Filters[0].Label,
               QStringLiteral("Configuration file (*.conf)"));
     EXPECT_TRUE(Dialogs->Failures.isEmpty());
     EXPECT_TRUE(Dialogs->Refusals.isEmpty());
-    EXPECT_EQ(w.edRouter->text(), QStringLiteral("10.0.0.1"));
-    EXPECT_EQ(w.edRouterPort->text(), QStringLiteral("23"));
-    EXPECT_EQ(w.edUser->text(), QStringLiteral("monitor"));
-    EXPECT_TRUE(w.chkShowBins->isChecked());
-    EXPECT_TRUE(w.chkSNRBug->isChecked());
-    EXPECT_EQ(w.edRouterName->text(), QStringLiteral("DrayTek"));
-    EXPECT_EQ(w.edPassword->text(), QStringLiteral("typed later"));
+    EXPECT_EQ(ui.edRouter->text(), QStringLiteral("10.0.0.1"));
+    EXPECT_EQ(ui.edRouterPort->text(), QStringLiteral("23"));
+    EXPECT_EQ(ui.edUser->text(), QStringLiteral("monitor"));
+    EXPECT_TRUE(ui.chkShowBins->isChecked());
+    EXPECT_TRUE(ui.chkSNRBug->isChecked());
+    EXPECT_EQ(ui.edRouterName->text(), QStringLiteral("DrayTek"));
+    EXPECT_EQ(ui.edPassword->text(), QStringLiteral("typed later"));
     // The loaded fields enable the retrieval.
-    EXPECT_TRUE(w.acnRetrieveData->isEnabled());
+    EXPECT_TRUE(ui.acnRetrieveData->isEnabled());
 }
 
 TEST_F(FileCommands, LoadConfigurationVersionsAndBrokenFiles) {
@@ -311,26 +315,27 @@ TEST_F(FileCommands, LoadConfigurationVersionsAndBrokenFiles) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);
         TfrmMain& w = *Window;
-        w.edRouter->setText(before.Router);
-        w.udTelnetPort->setValue(before.Port.toInt());
-        w.edUser->setText(before.User);
-        w.chkShowBins->setChecked(before.Bins);
-        w.chkSNRBug->setChecked(before.SNRBug);
-        w.edRouterName->setText(before.RouterName);
+        const TMainControls ui(w);
+        ui.edRouter->setText(before.Router);
+        ui.udTelnetPort->setValue(before.Port.toInt());
+        ui.edUser->setText(before.User);
+        ui.chkShowBins->setChecked(before.Bins);
+        ui.chkSNRBug->setChecked(before.SNRBug);
+        ui.edRouterName->setText(before.RouterName);
         Dialogs->Failures.clear();
         Dialogs->Refusals.clear();
         const QString path = File(QStringLiteral("case.conf"));
         WriteAll(path, c.Content);
         Answer(path);
-        Use(w.acnLoadConfiguration);
+        Use(ui.acnLoadConfiguration);
         EXPECT_EQ(Dialogs->Refusals, c.Refusal.isEmpty() ? QStringList{} : QStringList{c.Refusal});
         EXPECT_EQ(Dialogs->Failures, c.Failure.isEmpty() ? QStringList{} : QStringList{c.Failure});
-        EXPECT_EQ(w.edRouter->text(), c.After.Router);
-        EXPECT_EQ(w.edRouterPort->text(), c.After.Port);
-        EXPECT_EQ(w.edUser->text(), c.After.User);
-        EXPECT_EQ(w.chkShowBins->isChecked(), c.After.Bins);
-        EXPECT_EQ(w.chkSNRBug->isChecked(), c.After.SNRBug);
-        EXPECT_EQ(w.edRouterName->text(), c.After.RouterName);
+        EXPECT_EQ(ui.edRouter->text(), c.After.Router);
+        EXPECT_EQ(ui.edRouterPort->text(), c.After.Port);
+        EXPECT_EQ(ui.edUser->text(), c.After.User);
+        EXPECT_EQ(ui.chkShowBins->isChecked(), c.After.Bins);
+        EXPECT_EQ(ui.chkSNRBug->isChecked(), c.After.SNRBug);
+        EXPECT_EQ(ui.edRouterName->text(), c.After.RouterName);
     }
 }
 
@@ -350,13 +355,14 @@ TEST_F(FileCommands, SwitchCLoadsTheFileAtStartInEachSpelling) {
         SCOPED_TRACE(arguments.join(QLatin1Char(' ')).toStdString());
         auto shared = std::make_shared<TFakeDialogs::TShared>();
         TfrmMain w(arguments, std::make_unique<TFakeDialogs>(shared));
+        const TMainControls ui(w);
         EXPECT_TRUE(shared->Failures.isEmpty());
-        EXPECT_EQ(w.edRouter->text(), QStringLiteral("10.0.0.1"));
-        EXPECT_EQ(w.edUser->text(), QStringLiteral("monitor"));
-        EXPECT_TRUE(w.chkShowBins->isChecked());
+        EXPECT_EQ(ui.edRouter->text(), QStringLiteral("10.0.0.1"));
+        EXPECT_EQ(ui.edUser->text(), QStringLiteral("monitor"));
+        EXPECT_TRUE(ui.chkShowBins->isChecked());
         // Loaded during creation, so the retrieval is ready from the start.
-        EXPECT_TRUE(w.acnRetrieveData->isEnabled());
-        EXPECT_TRUE(w.lbxStatistics->isEnabled());
+        EXPECT_TRUE(ui.acnRetrieveData->isEnabled());
+        EXPECT_TRUE(ui.lbxStatistics->isEnabled());
     }
     QDir::setCurrent(previousFolder);
 
@@ -365,11 +371,12 @@ TEST_F(FileCommands, SwitchCLoadsTheFileAtStartInEachSpelling) {
                                          QStringList{QStringLiteral("/C"), QStringLiteral("-x")}}) {
         auto shared = std::make_shared<TFakeDialogs::TShared>();
         TfrmMain w(arguments, std::make_unique<TFakeDialogs>(shared));
+        const TMainControls ui(w);
         ASSERT_EQ(shared->Failures.size(), 1);
         EXPECT_TRUE(shared->Failures[0].startsWith(QStringLiteral("Cannot open file \"\"")))
             << shared->Failures[0].toStdString();
-        EXPECT_TRUE(w.edRouter->text().isEmpty());
-        EXPECT_EQ(w.edRouterName->text(), QStringLiteral("DrayTek"));
+        EXPECT_TRUE(ui.edRouter->text().isEmpty());
+        EXPECT_EQ(ui.edRouterName->text(), QStringLiteral("DrayTek"));
     }
 }
 
@@ -386,6 +393,7 @@ template <class T> QList<T*> TopLevels() {
 
 TEST_F(FileCommands, LoadDataFromFileAddsTheImportedSetAndShowsItsCharts) {
     TfrmMain& w = *Window;
+    const TMainControls ui(w);
     const QString hlog = File(QStringLiteral("line.hlog"));
     const std::string capture = JoinLines(GroupAnswer("vdsl status hlog", "dB", 8, 16, HLogValue));
     WriteAll(hlog, std::vector<uint8_t>(capture.begin(), capture.end()));
@@ -402,21 +410,22 @@ TEST_F(FileCommands, LoadDataFromFileAddsTheImportedSetAndShowsItsCharts) {
         dialog->edHlogFile->setText(hlog);
         dialog->btnOK->click();
     });
-    Use(w.acnLoadDataFromFile);
+    Use(ui.acnLoadDataFromFile);
     EXPECT_TRUE(Dialogs->Failures.isEmpty());
     ASSERT_NE(w.GetSelectedDrayData(), nullptr);
     EXPECT_EQ(w.GetSelectedDrayData()->Name(), "Loaded from file");
     EXPECT_EQ(w.DrayDataList().Count(), 2u);
-    EXPECT_EQ(w.pgcMain->currentWidget(), w.tbsHLog);
-    EXPECT_EQ(w.lblProfileName->text(), QStringLiteral("VDSL profile: 35B"));
+    EXPECT_EQ(ui.pgcMain->currentWidget(), ui.tbsHLog);
+    EXPECT_EQ(ui.lblProfileName->text(), QStringLiteral("VDSL profile: 35B"));
     // An imported set has no statistics text.
-    EXPECT_TRUE(w.memStats->toPlainText().isEmpty());
-    ASSERT_EQ(w.chartHLog->SeriesCount(), 2);
-    EXPECT_GT(w.chartHLog->Series(0)->Count(), 0);
+    EXPECT_TRUE(ui.memStats->toPlainText().isEmpty());
+    ASSERT_EQ(ui.chartHLog->SeriesCount(), 2);
+    EXPECT_GT(ui.chartHLog->Series(0)->Count(), 0);
 }
 
 TEST_F(FileCommands, ShowRawDataButtonsOpenViewersOfTheSelectedSet) {
     TfrmMain& w = *Window;
+    const TMainControls ui(w);
     const TDrayData* set = Add("Raw.draydata");
     struct Case {
         QPushButton* Button;
@@ -424,9 +433,9 @@ TEST_F(FileCommands, ShowRawDataButtonsOpenViewersOfTheSelectedSet) {
         TStringList Upstream;
     };
     const Case cases[] = {
-        {w.btnHLogShowRaw, QStringLiteral("HLOG Raw Data"), set->HLogUSRaw()},
-        {w.btnQLNShowRawData, QStringLiteral("QLN Raw Data"), set->QLNUSRaw()},
-        {w.btnSNRShowRawData, QStringLiteral("SNR Raw Data"), set->SNRUSRaw()},
+        {ui.btnHLogShowRaw, QStringLiteral("HLOG Raw Data"), set->HLogUSRaw()},
+        {ui.btnQLNShowRawData, QStringLiteral("QLN Raw Data"), set->QLNUSRaw()},
+        {ui.btnSNRShowRawData, QStringLiteral("SNR Raw Data"), set->SNRUSRaw()},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Caption.toStdString());
@@ -439,13 +448,13 @@ TEST_F(FileCommands, ShowRawDataButtonsOpenViewersOfTheSelectedSet) {
         EXPECT_EQ(after[0]->windowTitle(), c.Caption);
         EXPECT_EQ(after[0]->memUS->toPlainText().trimmed(), RawLinesText(c.Upstream).trimmed());
     }
-    w.btnBinShowRawData->click();
+    ui.btnBinShowRawData->click();
     ASSERT_EQ(TopLevels<TfrmRawBins>().size(), 1);
     EXPECT_EQ(TopLevels<TfrmRawBins>()[0]->memDS->toPlainText().trimmed(),
               RawLinesText(set->BinStatsDSRaw()).trimmed());
 
     const int legends = static_cast<int>(TopLevels<TfrmxDSLStatLegend>().size());
-    w.bfnStatsLegend->click();
+    ui.bfnStatsLegend->click();
     EXPECT_EQ(TopLevels<TfrmxDSLStatLegend>().size(), legends + 1);
     for (TfrmxDSLStatLegend* legend : TopLevels<TfrmxDSLStatLegend>())
         delete legend;

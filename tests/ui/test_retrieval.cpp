@@ -44,7 +44,7 @@ TChartShot Shot(const TChart* AChart) {
 
 std::vector<TChartShot> Shots(const TfrmMain& AWindow) {
     std::vector<TChartShot> shots;
-    for (const TChart* chart : AWindow.Charts())
+    for (const TChart* chart : AWindow.LineCharts().Charts())
         shots.push_back(Shot(chart));
     return shots;
 }
@@ -102,8 +102,9 @@ protected:
     }
 
     void Retrieve() {
-        ASSERT_TRUE(Window->acnRetrieveData->isEnabled());
-        Window->btnGetData->click();
+        const TMainControls ui = Controls();
+        ASSERT_TRUE(ui.acnRetrieveData->isEnabled());
+        ui.btnGetData->click();
     }
 
     bool WaitForEnd(int AMs = LongWaitMs) {
@@ -125,10 +126,11 @@ TEST_P(CompleteRetrieval, AddsSelectsAndShowsTheSet) {
     TRouterSimOptions options;
     options.Profile = vp17a;
     StartRouter(options);
-    Window->chkShowBins->setChecked(bins);
     TfrmMain& w = *Window;
+    const TMainControls ui(w);
+    ui.chkShowBins->setChecked(bins);
     QList<int> steps;
-    QObject::connect(w.pbRetrieval, &QProgressBar::valueChanged, w.pbRetrieval,
+    QObject::connect(ui.pbRetrieval, &QProgressBar::valueChanged, ui.pbRetrieval,
                      [&steps](int AValue) {
                          if (AValue > 0)
                              steps << AValue;
@@ -138,15 +140,15 @@ TEST_P(CompleteRetrieval, AddsSelectsAndShowsTheSet) {
     // While it runs only the harmless commands and Stop can be used.
     EXPECT_TRUE(w.Reading());
     EXPECT_EQ(w.Status(), dsReadingData);
-    EXPECT_FALSE(w.acnRetrieveData->isEnabled());
-    EXPECT_FALSE(w.lbxStatistics->isEnabled());
-    for (QAction* idleOnly : {w.acnLoadDataFromFile, w.acnLoadConfiguration, w.acnSaveConfiguration,
-                              w.acnLoadStatFromFile})
+    EXPECT_FALSE(ui.acnRetrieveData->isEnabled());
+    EXPECT_FALSE(ui.lbxStatistics->isEnabled());
+    for (QAction* idleOnly : {ui.acnLoadDataFromFile, ui.acnLoadConfiguration,
+                              ui.acnSaveConfiguration, ui.acnLoadStatFromFile})
         EXPECT_FALSE(idleOnly->isEnabled()) << idleOnly->text().toStdString();
-    EXPECT_TRUE(w.btnStop->isEnabled());
-    EXPECT_TRUE(w.pbRetrieval->isVisible());
-    EXPECT_EQ(w.pbRetrieval->maximum(), bins ? 13 : 11);
-    EXPECT_EQ(w.lblProfileName->text(), QStringLiteral("VDSL profile: N/A"));
+    EXPECT_TRUE(ui.btnStop->isEnabled());
+    EXPECT_TRUE(ui.pbRetrieval->isVisible());
+    EXPECT_EQ(ui.pbRetrieval->maximum(), bins ? 13 : 11);
+    EXPECT_EQ(ui.lblProfileName->text(), QStringLiteral("VDSL profile: N/A"));
 
     ASSERT_TRUE(WaitForEnd());
     EXPECT_EQ(Sim->Commands().size(), bins ? 13u : 11u);
@@ -157,11 +159,11 @@ TEST_P(CompleteRetrieval, AddsSelectsAndShowsTheSet) {
     ASSERT_NE(set, nullptr);
     EXPECT_EQ(set->VDSLProfile(), vp17a);
     EXPECT_EQ(w.Status(), dsReady);
-    EXPECT_TRUE(w.sbMain->currentMessage().isEmpty());
-    EXPECT_FALSE(w.pbRetrieval->isVisible());
-    EXPECT_FALSE(w.btnStop->isEnabled());
-    EXPECT_TRUE(w.acnRetrieveData->isEnabled());
-    EXPECT_TRUE(w.acnSaveStatToFile->isEnabled());
+    EXPECT_TRUE(ui.sbMain->currentMessage().isEmpty());
+    EXPECT_FALSE(ui.pbRetrieval->isVisible());
+    EXPECT_FALSE(ui.btnStop->isEnabled());
+    EXPECT_TRUE(ui.acnRetrieveData->isEnabled());
+    EXPECT_TRUE(ui.acnSaveStatToFile->isEnabled());
     // Every command advanced the bar, in order.
     QList<int> expected;
     for (int step = 1; step <= (bins ? 13 : 11); ++step)
@@ -170,19 +172,19 @@ TEST_P(CompleteRetrieval, AddsSelectsAndShowsTheSet) {
 
     // What the notifications drew while the set was read is what the set itself shows.
     EXPECT_FALSE(set->Stats().empty());
-    EXPECT_EQ(w.memStats->toPlainText(), StatsText(*set));
-    EXPECT_EQ(w.lblProfileName->text(), QStringLiteral("VDSL profile: 17A"));
+    EXPECT_EQ(ui.memStats->toPlainText(), StatsText(*set));
+    EXPECT_EQ(ui.lblProfileName->text(), QStringLiteral("VDSL profile: 17A"));
     const auto drawnWhileReading = Shots(w);
     for (int chart = 0; chart < 3; ++chart)
         EXPECT_TRUE(AnyNonZero(drawnWhileReading[static_cast<std::size_t>(chart)]))
-            << w.Charts()[chart]->objectName().toStdString();
+            << w.LineCharts().Charts()[chart]->objectName().toStdString();
     for (int chart = 3; chart < 7; ++chart)
         EXPECT_EQ(AnyNonZero(drawnWhileReading[static_cast<std::size_t>(chart)]), bins)
-            << w.Charts()[chart]->objectName().toStdString();
+            << w.LineCharts().Charts()[chart]->objectName().toStdString();
     w.DisplayChartData(nullptr);
     w.lbxStatisticsClick();
     EXPECT_EQ(Shots(w), drawnWhileReading);
-    EXPECT_EQ(w.memStats->toPlainText(), StatsText(*set));
+    EXPECT_EQ(ui.memStats->toPlainText(), StatsText(*set));
 }
 
 INSTANTIATE_TEST_SUITE_P(WithAndWithoutBins, CompleteRetrieval, ::testing::Bool(),
@@ -266,10 +268,11 @@ TEST_P(FailedRetrieval, ShowsItsBoxAddsNothingAndShowsTheSelectedSetAgain) {
     const TFailureCase& c = GetParam();
     StartRouter(c.Options);
     TfrmMain& w = *Window;
-    w.edRouterName->setText(c.RouterName);
+    const TMainControls ui(w);
+    ui.edRouterName->setText(c.RouterName);
     TDrayData* earlier = AddShownSet();
     const auto shownBefore = Shots(w);
-    const QString textBefore = w.memStats->toPlainText();
+    const QString textBefore = ui.memStats->toPlainText();
     ASSERT_FALSE(textBefore.isEmpty());
 
     TTelnetClient otherSession;
@@ -293,12 +296,12 @@ TEST_P(FailedRetrieval, ShowsItsBoxAddsNothingAndShowsTheSelectedSetAgain) {
     EXPECT_TRUE(Dialogs->Failures.isEmpty());
     EXPECT_EQ(w.DrayDataList().Count(), 1u);
     EXPECT_EQ(w.GetSelectedDrayData(), earlier);
-    EXPECT_EQ(w.memStats->toPlainText(), textBefore);
-    EXPECT_EQ(w.lblProfileName->text(), QStringLiteral("VDSL profile: 35B"));
+    EXPECT_EQ(ui.memStats->toPlainText(), textBefore);
+    EXPECT_EQ(ui.lblProfileName->text(), QStringLiteral("VDSL profile: 35B"));
     EXPECT_EQ(Shots(w), shownBefore);
-    EXPECT_TRUE(w.sbMain->currentMessage().isEmpty());
-    EXPECT_FALSE(w.pbRetrieval->isVisible());
-    EXPECT_TRUE(w.acnRetrieveData->isEnabled());
+    EXPECT_TRUE(ui.sbMain->currentMessage().isEmpty());
+    EXPECT_FALSE(ui.pbRetrieval->isVisible());
+    EXPECT_TRUE(ui.acnRetrieveData->isEnabled());
     EXPECT_EQ(w.Status(), dsReady);
 }
 
@@ -306,15 +309,16 @@ INSTANTIATE_TEST_SUITE_P(Endings, FailedRetrieval, ::testing::ValuesIn(FailureCa
                          [](const auto& AInfo) { return std::string(AInfo.param.Name); });
 
 TEST_F(Retrieval, FailureWithNothingSelectedLeavesTheViewsEmpty) {
+    const TMainControls ui = Controls();
     TRouterSimOptions options;
     options.SilentAccount = true;
     StartRouter(options);
     Retrieve();
     ASSERT_TRUE(WaitForEnd());
     EXPECT_EQ(Dialogs->Refusals, QStringList{QStringLiteral("Unable to connect")});
-    EXPECT_TRUE(Window->memStats->toPlainText().isEmpty());
-    EXPECT_EQ(Window->lblProfileName->text(), QStringLiteral("VDSL profile: N/A"));
-    for (const TChart* chart : Window->Charts())
+    EXPECT_TRUE(ui.memStats->toPlainText().isEmpty());
+    EXPECT_EQ(ui.lblProfileName->text(), QStringLiteral("VDSL profile: N/A"));
+    for (const TChart* chart : Window->LineCharts().Charts())
         EXPECT_EQ(chart->SeriesCount(), 0) << chart->objectName().toStdString();
 }
 
@@ -337,31 +341,32 @@ bool WaitForCommand(const TRouterSim& ASim, const std::string& ACommand) {
 TEST_F(Retrieval, StopEndsTheWaitAtOnceAndDiscardsThePartialSet) {
     StartRouter(StuckRouter());
     TfrmMain& w = *Window;
+    const TMainControls ui(w);
     TDrayData* earlier = AddShownSet();
     const auto shownBefore = Shots(w);
     Retrieve();
     ASSERT_TRUE(WaitForCommand(*Sim, "vdsl status more"));
     // Let the notifications of the commands before it draw the partial set.
-    ASSERT_TRUE(QTest::qWaitFor([&] { return w.pbRetrieval->value() >= 3; }, LongWaitMs));
-    EXPECT_TRUE(w.btnStop->isEnabled());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ui.pbRetrieval->value() >= 3; }, LongWaitMs));
+    EXPECT_TRUE(ui.btnStop->isEnabled());
 
     QElapsedTimer clock;
     clock.start();
-    w.btnStop->click();
-    EXPECT_FALSE(w.btnStop->isEnabled());
+    ui.btnStop->click();
+    EXPECT_FALSE(ui.btnStop->isEnabled());
     ASSERT_TRUE(WaitForEnd(5000)) << "the reader still waits for the router";
     // Far below the 20 s the reader would otherwise wait.
     EXPECT_LT(clock.elapsed(), 5000);
 
     EXPECT_TRUE(Dialogs->Refusals.isEmpty());
     EXPECT_TRUE(Dialogs->Failures.isEmpty());
-    EXPECT_EQ(w.sbMain->currentMessage(), QStringLiteral("Retrieval stopped"));
+    EXPECT_EQ(ui.sbMain->currentMessage(), QStringLiteral("Retrieval stopped"));
     EXPECT_EQ(w.DrayDataList().Count(), 1u);
     EXPECT_EQ(w.GetSelectedDrayData(), earlier);
     EXPECT_EQ(Shots(w), shownBefore);
-    EXPECT_FALSE(w.pbRetrieval->isVisible());
-    EXPECT_FALSE(w.btnStop->isEnabled());
-    EXPECT_TRUE(w.acnRetrieveData->isEnabled());
+    EXPECT_FALSE(ui.pbRetrieval->isVisible());
+    EXPECT_FALSE(ui.btnStop->isEnabled());
+    EXPECT_TRUE(ui.acnRetrieveData->isEnabled());
     EXPECT_EQ(Sim->Commands().back(), "vdsl status more");
 
     // The window is ready for the next read, which succeeds.
@@ -370,10 +375,11 @@ TEST_F(Retrieval, StopEndsTheWaitAtOnceAndDiscardsThePartialSet) {
     Retrieve();
     ASSERT_TRUE(WaitForEnd());
     EXPECT_EQ(w.DrayDataList().Count(), 2u);
-    EXPECT_TRUE(w.sbMain->currentMessage().isEmpty());
+    EXPECT_TRUE(ui.sbMain->currentMessage().isEmpty());
 }
 
 TEST_F(Retrieval, StopDuringTheLogonShowsNoBox) {
+    const TMainControls ui = Controls();
     TRouterSimOptions options;
     options.SilentAccount = true;
     StartRouter(options);
@@ -382,23 +388,24 @@ TEST_F(Retrieval, StopDuringTheLogonShowsNoBox) {
     Window->SetReaderTimeouts(timeouts);
     Retrieve();
     ASSERT_TRUE(QTest::qWaitFor([this] { return Sim->ConnectionsAccepted() == 1; }, LongWaitMs));
-    Window->btnStop->click();
+    ui.btnStop->click();
     ASSERT_TRUE(WaitForEnd(5000));
     EXPECT_TRUE(Dialogs->Refusals.isEmpty());
-    EXPECT_EQ(Window->sbMain->currentMessage(), QStringLiteral("Retrieval stopped"));
+    EXPECT_EQ(ui.sbMain->currentMessage(), QStringLiteral("Retrieval stopped"));
     EXPECT_EQ(Window->DrayDataList().Count(), 0u);
 }
 
 TEST_F(Retrieval, SecondStartWhileReadingIsRefused) {
+    const TMainControls ui = Controls();
     StartRouter(StuckRouter());
     Retrieve();
     ASSERT_TRUE(Window->Reading());
     // The action is disabled; the command itself refuses as well.
-    Window->acnRetrieveData->setEnabled(true);
-    Window->acnRetrieveData->trigger();
+    ui.acnRetrieveData->setEnabled(true);
+    ui.acnRetrieveData->trigger();
     EXPECT_EQ(Dialogs->Refusals, QStringList{QStringLiteral("Reader thread already running")});
     EXPECT_TRUE(Window->Reading());
-    Window->btnStop->click();
+    ui.btnStop->click();
     ASSERT_TRUE(WaitForEnd(5000));
     QTest::qWait(50);
     EXPECT_LE(Sim->ConnectionsAccepted(), 1u);
@@ -407,6 +414,7 @@ TEST_F(Retrieval, SecondStartWhileReadingIsRefused) {
 // Closing or destroying the window while the reader waits for the router: the window goes
 // at once, the reader with it, and nothing of the reader reaches the window afterwards.
 TEST_F(Retrieval, ClosingTheWindowDuringAReadEndsTheReaderAtOnce) {
+    const TMainControls ui = Controls();
     StartRouter(StuckRouter());
     Retrieve();
     ASSERT_TRUE(WaitForCommand(*Sim, "vdsl status more"));
@@ -417,9 +425,9 @@ TEST_F(Retrieval, ClosingTheWindowDuringAReadEndsTheReaderAtOnce) {
     EXPECT_FALSE(Window->Reading());
     EXPECT_EQ(Window->Status(), dsReady);
     // Queued notifications of the reader were dropped with it.
-    const QString text = Window->memStats->toPlainText();
+    const QString text = ui.memStats->toPlainText();
     QTest::qWait(100);
-    EXPECT_EQ(Window->memStats->toPlainText(), text);
+    EXPECT_EQ(ui.memStats->toPlainText(), text);
     EXPECT_EQ(Window->DrayDataList().Count(), 0u);
     EXPECT_TRUE(Dialogs->Refusals.isEmpty());
     clock.restart();
@@ -443,6 +451,7 @@ TEST_F(Retrieval, DestroyingTheWindowDuringAReadEndsTheReader) {
 // The reader has finished and waits for its completion handler, which the GUI thread has
 // not run yet, when the window closes: closing must neither wait for the handler nor run it.
 TEST_F(Retrieval, ClosingWhileTheCompletionIsQueuedDoesNotDeadlock) {
+    const TMainControls ui = Controls();
     StartRouter();
     Retrieve();
     // Without running the GUI thread's queue: the reader ends and then waits for it.
@@ -460,26 +469,27 @@ TEST_F(Retrieval, ClosingWhileTheCompletionIsQueuedDoesNotDeadlock) {
     QApplication::processEvents();
     EXPECT_FALSE(Window->Reading());
     EXPECT_EQ(Window->DrayDataList().Count(), 0u);
-    EXPECT_TRUE(Window->memStats->toPlainText().isEmpty());
+    EXPECT_TRUE(ui.memStats->toPlainText().isEmpty());
 }
 
 TEST_F(Retrieval, DemoRouterFillsTheFieldsAndSaysItIsSimulated) {
     StartRouter();
     TfrmMain& w = *Window;
-    EXPECT_EQ(w.edRouter->text(), QStringLiteral("127.0.0.1"));
-    EXPECT_EQ(w.udTelnetPort->value(), Sim->Port());
-    EXPECT_EQ(w.edUser->text(), QStringLiteral("admin"));
-    EXPECT_EQ(w.edPassword->text(), QStringLiteral("admin"));
-    EXPECT_EQ(w.edRouterName->text(), QStringLiteral("DrayTek"));
+    const TMainControls ui(w);
+    EXPECT_EQ(ui.edRouter->text(), QStringLiteral("127.0.0.1"));
+    EXPECT_EQ(ui.udTelnetPort->value(), Sim->Port());
+    EXPECT_EQ(ui.edUser->text(), QStringLiteral("admin"));
+    EXPECT_EQ(ui.edPassword->text(), QStringLiteral("admin"));
+    EXPECT_EQ(ui.edRouterName->text(), QStringLiteral("DrayTek"));
     EXPECT_TRUE(w.windowTitle().contains(QStringLiteral("simulated router")));
-    EXPECT_TRUE(w.sbMain->currentMessage().contains(QStringLiteral("simulated router")));
-    EXPECT_TRUE(w.lblSimulated->isVisible());
-    EXPECT_TRUE(w.lblSimulated->text().contains(QString::number(Sim->Port())));
-    EXPECT_TRUE(w.acnRetrieveData->isEnabled());
+    EXPECT_TRUE(ui.sbMain->currentMessage().contains(QStringLiteral("simulated router")));
+    EXPECT_TRUE(ui.lblSimulated->isVisible());
+    EXPECT_TRUE(ui.lblSimulated->text().contains(QString::number(Sim->Port())));
+    EXPECT_TRUE(ui.acnRetrieveData->isEnabled());
     // Stop and the progress bar belong to a running read only.
-    EXPECT_EQ(w.btnStop->text(), QStringLiteral("Stop"));
-    EXPECT_FALSE(w.btnStop->isEnabled());
-    EXPECT_FALSE(w.pbRetrieval->isVisible());
+    EXPECT_EQ(ui.btnStop->text(), QStringLiteral("Stop"));
+    EXPECT_FALSE(ui.btnStop->isEnabled());
+    EXPECT_FALSE(ui.pbRetrieval->isVisible());
 }
 
 } // namespace

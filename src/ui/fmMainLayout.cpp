@@ -1,0 +1,261 @@
+// The main window's controls as built: the status bar, the input panel on the right, the
+// page "Router", the chart pages (TLineCharts) with their "Show raw data..." buttons, and
+// the options of the window's file dialogs.
+#include "ui/fmMain.h"
+
+#include "ui/UiResources.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include <initializer_list>
+#include <utility>
+
+namespace vexlorin {
+
+namespace {
+
+constexpr int InputPanelWidth = 282;
+
+} // namespace
+
+void TfrmMain::BuildStatusBar() {
+    sbMain = new QStatusBar(this);
+    sbMain->setObjectName(QStringLiteral("sbMain"));
+    sbMain->setSizeGripEnabled(true);
+    setStatusBar(sbMain);
+    lblSimulated = new QLabel(sbMain);
+    lblSimulated->setObjectName(QStringLiteral("lblSimulated"));
+    lblSimulated->hide();
+    sbMain->addPermanentWidget(lblSimulated);
+    pbRetrieval = new QProgressBar(sbMain);
+    pbRetrieval->setObjectName(QStringLiteral("pbRetrieval"));
+    pbRetrieval->setFixedWidth(180);
+    pbRetrieval->setTextVisible(true);
+    pbRetrieval->setFormat(QStringLiteral("Step %v of %m"));
+    pbRetrieval->hide();
+    sbMain->addPermanentWidget(pbRetrieval);
+}
+
+QWidget* TfrmMain::BuildInputPanel() {
+    auto* pnlInputs = new QWidget(this);
+    pnlInputs->setObjectName(QStringLiteral("pnlInputs"));
+    pnlInputs->setFixedWidth(InputPanelWidth);
+    auto* layout = new QVBoxLayout(pnlInputs);
+    layout->setContentsMargins(8, 6, 8, 6);
+    layout->setSpacing(3);
+
+    auto addField = [&](const QString& ALabel, QWidget* AField, const QString& AHint) {
+        auto* label = new QLabel(ALabel, pnlInputs);
+        label->setBuddy(AField);
+        AField->setToolTip(AHint);
+        layout->addWidget(label);
+        layout->addWidget(AField);
+    };
+    auto newEdit = [&](const char* AName, const QString& AText = {}) {
+        auto* edit = new QLineEdit(AText, pnlInputs);
+        edit->setObjectName(QString::fromLatin1(AName));
+        return edit;
+    };
+
+    edRouter = newEdit("edRouter");
+    edRouter->setPlaceholderText(QStringLiteral("Router FQDN or IP address"));
+    addField(QStringLiteral("Router address:"), edRouter,
+             QStringLiteral("Router fqnd or IP address"));
+
+    udTelnetPort = new QSpinBox(pnlInputs);
+    udTelnetPort->setObjectName(QStringLiteral("udTelnetPort"));
+    udTelnetPort->setRange(1, 65535);
+    udTelnetPort->setValue(23);
+    udTelnetPort->setAlignment(Qt::AlignRight);
+    udTelnetPort->setButtonSymbols(QAbstractSpinBox::UpDownArrows);
+    // The rules read the text of the spin box's own line edit.
+    edRouterPort = udTelnetPort->findChild<QLineEdit*>();
+    edRouterPort->setObjectName(QStringLiteral("edRouterPort"));
+    addField(QStringLiteral("Port:"), udTelnetPort, QStringLiteral("Router telnet port"));
+
+    edUser = newEdit("edUser");
+    addField(QStringLiteral("User:"), edUser, QStringLiteral("Router logon user"));
+
+    edPassword = newEdit("edPassword");
+    edPassword->setEchoMode(QLineEdit::Password);
+    edPassword->setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: 42; }"));
+    addField(QStringLiteral("Password:"), edPassword, QStringLiteral("Router logon password"));
+
+    edRouterName = newEdit("edRouterName", QStringLiteral("DrayTek"));
+    addField(QStringLiteral("Router name:"), edRouterName,
+             QStringLiteral("Router name, as displayed in the telnet prompt"));
+
+    layout->addSpacing(6);
+    layout->addWidget(new QLabel(QStringLiteral("Options"), pnlInputs));
+    chkShowBins = new QCheckBox(QStringLiteral("Include \"bins\" data (slower)"), pnlInputs);
+    chkShowBins->setObjectName(QStringLiteral("chkShowBins"));
+    chkShowBins->setToolTip(
+        QStringLiteral("When set, output will include vdsl show bins [up] data"));
+    layout->addWidget(chkShowBins);
+    chkSNRBug = new QCheckBox(QStringLiteral("SNR data only in first 512 bins"), pnlInputs);
+    chkSNRBug->setObjectName(QStringLiteral("chkSNRBug"));
+    chkSNRBug->setChecked(true);
+    chkSNRBug->setToolTip(QStringLiteral("When set, show SNR data from the fisrt 512 bins only"));
+    auto* indented = new QHBoxLayout;
+    indented->addSpacing(16);
+    indented->addWidget(chkSNRBug);
+    layout->addLayout(indented);
+
+    lblProfileName = new QLabel(QStringLiteral("VDSL profile: N/A"), pnlInputs);
+    lblProfileName->setObjectName(QStringLiteral("lblProfileName"));
+    layout->addSpacing(4);
+    layout->addWidget(lblProfileName);
+
+    auto newButton = [](QWidget* AParent, const char* AName, const QString& ACaption = {}) {
+        auto* button = new QPushButton(ACaption, AParent);
+        button->setObjectName(QString::fromLatin1(AName));
+        return button;
+    };
+    // Two buttons side by side, each taking caption and state from its action.
+    auto addActionRow = [&](QBoxLayout* ALayout, QWidget* AParent,
+                            std::initializer_list<std::pair<const char*, QAction*>> AButtons) {
+        auto* row = new QHBoxLayout;
+        for (const auto& [name, action] : AButtons) {
+            QPushButton* button = newButton(AParent, name);
+            BindButton(button, action);
+            row->addWidget(button);
+        }
+        ALayout->addLayout(row);
+    };
+    addActionRow(
+        layout, pnlInputs,
+        {{"btnLoadConfiguration", acnLoadConfiguration}, {"btnSaveCfg", acnSaveConfiguration}});
+    auto* btnGetData = newButton(pnlInputs, "btnGetData", QStringLiteral("Retrieve"));
+    auto* btnLoadDataFromFile = newButton(pnlInputs, "btnLoadDataFromFile");
+    auto* btnStop = newButton(pnlInputs, "btnStop"); // beside "Retrieve": ends a retrieval
+    btnStop->setToolTip(acnStopRetrieval->toolTip());
+    BindButton(btnGetData, acnRetrieveData, true);
+    BindButton(btnStop, acnStopRetrieval);
+    BindButton(btnLoadDataFromFile, acnLoadDataFromFile);
+    {
+        // Three buttons in the panel's width: Stop and Retrieve give up the style's
+        // minimum button width, "Load data from file..." keeps its whole caption.
+        auto* row = new QHBoxLayout;
+        row->setSpacing(4);
+        btnGetData->setMinimumWidth(60);
+        btnStop->setFixedWidth(54);
+        row->addWidget(btnGetData, 1);
+        row->addWidget(btnStop);
+        row->addWidget(btnLoadDataFromFile, 2);
+        layout->addLayout(row);
+    }
+
+    // The statistics list sits in a frame of its own below the connection settings.
+    auto* statsFrame = new QFrame(pnlInputs);
+    statsFrame->setFrameShape(QFrame::StyledPanel);
+    auto* statsLayout = new QVBoxLayout(statsFrame);
+    statsLayout->setContentsMargins(6, 6, 6, 6);
+    auto* lblAvaliableStatistics = new QLabel(QStringLiteral("Available statistics:"), statsFrame);
+    lblAvaliableStatistics->setObjectName(QStringLiteral("lblAvaliableStatistics"));
+    statsLayout->addWidget(lblAvaliableStatistics);
+    lbxStatistics = new QListWidget(statsFrame);
+    lbxStatistics->setObjectName(QStringLiteral("lbxStatistics"));
+    lbxStatistics->setSelectionMode(QAbstractItemView::SingleSelection);
+    lbxStatistics->setContextMenuPolicy(Qt::CustomContextMenu);
+    lblAvaliableStatistics->setBuddy(lbxStatistics);
+    statsLayout->addWidget(lbxStatistics, 1);
+    mnuStatListBox = new QMenu(this);
+    mnuStatListBox->setObjectName(QStringLiteral("mnuStatListBox"));
+    mnuStatListBox->addAction(acnRemove);
+    mnuStatListBox->addAction(acnRemoveAll);
+    connect(lbxStatistics, &QWidget::customContextMenuRequested, this, [this](const QPoint& APos) {
+        mnuStatListBox->popup(lbxStatistics->viewport()->mapToGlobal(APos));
+    });
+    // The selection, not the current row: a click makes the row current before it selects.
+    connect(lbxStatistics, &QListWidget::itemSelectionChanged, this, [this] {
+        if (FSettingSelection)
+            return;
+        RunCommand([this] { lbxStatisticsClick(); });
+    });
+    addActionRow(statsLayout, statsFrame,
+                 {{"btnLoadStatisticsFromFile", acnLoadStatFromFile},
+                  {"btnSaveStatsToFile", acnSaveStatToFile}});
+    layout->addSpacing(6);
+    layout->addWidget(statsFrame, 1);
+
+    // The rules read these fields; nothing else reacts to their edits.
+    for (QLineEdit* edit : {edRouter, edRouterPort, edUser, edRouterName})
+        connect(edit, &QLineEdit::textChanged, this, [this] { UpdateActions(); });
+    return pnlInputs;
+}
+
+void TfrmMain::BuildPages() {
+    pgcMain = new QTabWidget(this);
+    pgcMain->setObjectName(QStringLiteral("pgcMain"));
+
+    tbsRouter = new QWidget(pgcMain);
+    tbsRouter->setObjectName(QStringLiteral("tbsRouter"));
+    auto* routerLayout = new QVBoxLayout(tbsRouter);
+    routerLayout->setContentsMargins(0, 0, 0, 0);
+    memStats = new QPlainTextEdit(tbsRouter);
+    memStats->setObjectName(QStringLiteral("memStats"));
+    memStats->setReadOnly(true);
+    memStats->setFont(FixedPitchFont(15));
+    memStats->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    memStats->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    routerLayout->addWidget(memStats, 1);
+    // The legend on the left, "About..." on the right.
+    const TBottomPanel routerBottom = NewBottomPanel(tbsRouter);
+    auto* bfnStatsLegend = new QPushButton(routerBottom.Panel);
+    bfnStatsLegend->setObjectName(QStringLiteral("bfnStatsLegend"));
+    BindButton(bfnStatsLegend, acnShowLegend);
+    auto* btnAbout = new QPushButton(QStringLiteral("About..."), routerBottom.Panel);
+    btnAbout->setObjectName(QStringLiteral("btnAbout"));
+    BindClick(btnAbout, &TfrmMain::btnAboutClick);
+    routerBottom.Row->addWidget(bfnStatsLegend);
+    routerBottom.Row->addStretch(1);
+    routerBottom.Row->addWidget(btnAbout);
+    routerLayout->addWidget(routerBottom.Panel);
+    pgcMain->addTab(tbsRouter, QStringLiteral("Router"));
+
+    // The chart pages follow "Router".
+    FCharts = std::make_unique<TLineCharts>(*pgcMain, *FDialogs);
+    aclMain << FCharts->Actions();
+    connect(FCharts.get(), &TLineCharts::RawDataRequested, this, [this](TChartPage APage) {
+        static constexpr void (TfrmMain::*clicks[ChartPageCount])() = {
+            &TfrmMain::btnHLogShowRawClick, &TfrmMain::btnQLNShowRawDataClick,
+            &TfrmMain::btnSNRShowRawDataClick, &TfrmMain::btnBinShowRawDataClick};
+        RunCommand([this, APage] { (this->*clicks[static_cast<std::size_t>(APage)])(); });
+    });
+}
+
+void TfrmMain::BuildDialogOptions() {
+    dlgSave.Title = QStringLiteral("Save configuration file");
+    dlgSave.Filters = {{QStringLiteral("Configuration file"), QStringLiteral("*.conf")}};
+    dlgSave.DefaultExt = QStringLiteral("conf");
+    dlgSave.OverwritePrompt = true;
+    dlgOpen.Filters = {{QStringLiteral("Configuration file (*.conf)"), QStringLiteral("*.conf")}};
+    dlgOpen.DefaultExt = QStringLiteral("conf");
+    dlgSaveStatistcs.Title = QStringLiteral("Save statistics to file");
+    dlgSaveStatistcs.Filters = {
+        {QStringLiteral("DrayData file (*.draydata)"), QStringLiteral("*.draydata")},
+        {QStringLiteral("All files (*.*)"), QStringLiteral("*.*")}};
+    dlgSaveStatistcs.DefaultExt = QStringLiteral("draydata");
+    dlgSaveStatistcs.OverwritePrompt = true;
+    dlgLoadStatFromFile.Title = QStringLiteral("Open statistics file");
+    dlgLoadStatFromFile.Filters = {
+        {QStringLiteral("DrayData file (*.draydata)"), QStringLiteral("*.draydata")},
+        {QStringLiteral("All files (*)"), QStringLiteral("*")}};
+    dlgLoadStatFromFile.DefaultExt = QStringLiteral("draydata");
+}
+
+} // namespace vexlorin
