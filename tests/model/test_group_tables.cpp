@@ -129,10 +129,15 @@ TEST(GroupTables, GroupSizeStatement) {
         TStatMultipliers Sizes;
     };
     const Case cases[] = {
-        {"GroupSize : 8 16", {8, 16}},         {"GroupSize\t:\r\n 2   4", {2, 4}},
-        {"groupsize : 8 8", {0, 0}},           {"GroupSize: 8 8", {0, 0}},
+        {"GroupSize : 8 16", {8, 16}},
+        {"GroupSize\t:\r\n 2   4", {2, 4}},
+        {"groupsize : 8 8", {0, 0}},
+        {"GroupSize: 8 8", {0, 0}},
         {"GroupSize : 264 8", {8, 8}},         // low 8 bits
         {"GroupSize : 99999999999 7", {0, 7}}, // does not fit: 0
+        // The first statement counts, also when a later one is well-formed too.
+        {"GroupSize : 8 16\r\nGroupSize : 2 4", {8, 16}},
+        {"GroupSize : 8\r\nGroupSize : 2 4", {2, 4}}, // the first one is incomplete
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Line);
@@ -168,6 +173,31 @@ TEST(GroupTables, HeaderLinesDecideTheSplit) {
         auto both = UpSlots;
         both.insert(DownSlots.begin(), DownSlots.end());
         ExpectOnly(set.HLogStatsDS(), both);
+    }
+}
+
+// A table read again into a set that already holds one takes the group sizes of the new
+// answer only: an answer without a statement leaves both sizes 0, not the old ones.
+TEST(GroupTables, ReadingAgainStartsTheGroupSizesAfresh) {
+    struct Case {
+        const char* Name;
+        std::function<void(TDrayData&, const TStringList&)> Set;
+        std::function<const TStatMultipliers&(const TDrayData&)> Sizes;
+    };
+    const Case cases[] = {
+        {"HLog", &TDrayData::SetHLogData, &TDrayData::HLogMultipliers},
+        {"QLN", &TDrayData::SetQLNData, &TDrayData::QLNMultipliers},
+        {"SNR", &TDrayData::SetSNRData, &TDrayData::SNRMultipliers},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TDrayData set;
+        c.Set(set, {"echo", "GroupSize : 8 16", "prompt"});
+        ASSERT_EQ(c.Sizes(set), (TStatMultipliers{8, 16}));
+        c.Set(set, {"echo", "GroupSize : 4 2", "prompt"});
+        EXPECT_EQ(c.Sizes(set), (TStatMultipliers{4, 2}));
+        c.Set(set, {"echo", "no statement here", "prompt"});
+        EXPECT_EQ(c.Sizes(set), (TStatMultipliers{0, 0}));
     }
 }
 

@@ -156,6 +156,11 @@ TEST(CaptureImport, BinsCaptureSplitsAtUpstreamTitle) {
          "UPSTREAM :\r  40 10 -1 2\r",
          {},
          {"UPSTREAM :", "  40 10 -1 2"}},
+        // Split at the first title: a second one stays in the upstream part.
+        {"title twice",
+         "  33 42 -20 8\r\nUPSTREAM :\r\n  40 10 -1 2\r\nUPSTREAM :\r\n  41 11 -2 3\r\n",
+         {"  33 42 -20 8"},
+         {"UPSTREAM :", "  40 10 -1 2", "UPSTREAM :", "  41 11 -2 3"}},
     };
     TTempDir dir;
     const std::string path = dir.File("capture.bins");
