@@ -12,7 +12,12 @@
 
 #if defined(__unix__)
 #include <csignal>
+#include <cstdio>
+#include <functional>
+#include <grp.h>
+#include <pwd.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #endif
 
@@ -117,38 +122,74 @@ TEST(SafeSave, WriteThatFailsMidwayKeepsTheOldFile) {
     EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"set.draydata"}));
 }
 
-TEST(SafeSave, ReadOnlyFolderKeepsTheOldFile) {
-    if (geteuid() == 0)
-        GTEST_SKIP() << "the superuser writes into read-only folders";
-    TTempDir dir;
-    const std::string path = dir.File("router.conf");
-    test::WriteFile(path, OldContents);
-    fs::permissions(dir.Path(), fs::perms::owner_read | fs::perms::owner_exec);
-    try {
-        SaveConfigFile(path, TConfigSettings{});
-        ADD_FAILURE() << "no error";
-    } catch (const EFCreateError& e) {
-        EXPECT_EQ(std::string(e.what()), "Cannot create file \"" + path + "\". Permission denied");
+// Runs ABody as a user whom file permissions bind. The superuser writes read-only files
+// and folders, so as the superuser (CI runs so) ABody runs in a child that has dropped to
+// the user "nobody"; the child prints its own failures and its exit status carries them.
+void RunUnprivileged(const std::function<void()>& ABody) {
+    if (geteuid() != 0) {
+        ABody();
+        return;
     }
-    fs::permissions(dir.Path(), fs::perms::owner_all);
-    EXPECT_EQ(test::ReadFile(path), OldContents);
-    EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"router.conf"}));
+    const passwd* nobody = getpwnam("nobody");
+    ASSERT_NE(nobody, nullptr) << "no user \"nobody\" to run as";
+    const uid_t uid = nobody->pw_uid;
+    const gid_t gid = nobody->pw_gid;
+    std::fflush(stdout);
+    std::fflush(stderr);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0) << "fork failed";
+    if (child == 0) {
+        int code = 2;
+        if (setgroups(0, nullptr) == 0 && setgid(gid) == 0 && setuid(uid) == 0) {
+            ABody();
+            code = ::testing::Test::HasFailure() ? 1 : 0;
+        }
+        std::fflush(stdout);
+        std::fflush(stderr);
+        _exit(code);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status)) << "the unprivileged child ended by signal " << WTERMSIG(status);
+    const int code = WEXITSTATUS(status);
+    EXPECT_EQ(code, 0) << (code == 2 ? "could not drop to the user \"nobody\""
+                                     : "the unprivileged child failed (its output above)");
+}
+
+TEST(SafeSave, ReadOnlyFolderKeepsTheOldFile) {
+    RunUnprivileged([] {
+        TTempDir dir;
+        const std::string path = dir.File("router.conf");
+        test::WriteFile(path, OldContents);
+        fs::permissions(dir.Path(), fs::perms::owner_read | fs::perms::owner_exec);
+        try {
+            SaveConfigFile(path, TConfigSettings{});
+            ADD_FAILURE() << "no error";
+        } catch (const EFCreateError& e) {
+            EXPECT_EQ(std::string(e.what()),
+                      "Cannot create file \"" + path + "\". Permission denied");
+        }
+        fs::permissions(dir.Path(), fs::perms::owner_all);
+        EXPECT_EQ(test::ReadFile(path), OldContents);
+        EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"router.conf"}));
+    });
 }
 
 TEST(SafeSave, ReadOnlyFileIsNotReplaced) {
-    if (geteuid() == 0)
-        GTEST_SKIP() << "the superuser writes read-only files";
-    TTempDir dir;
-    const std::string path = dir.File("set.draydata");
-    test::WriteFile(path, OldContents);
-    fs::permissions(path, fs::perms::owner_read);
-    try {
-        TDrayData().SaveToFile(path);
-        ADD_FAILURE() << "no error";
-    } catch (const EFCreateError& e) {
-        EXPECT_EQ(std::string(e.what()), "Cannot create file \"" + path + "\". Permission denied");
-    }
-    EXPECT_EQ(test::ReadFile(path), OldContents);
+    RunUnprivileged([] {
+        TTempDir dir;
+        const std::string path = dir.File("set.draydata");
+        test::WriteFile(path, OldContents);
+        fs::permissions(path, fs::perms::owner_read);
+        try {
+            TDrayData().SaveToFile(path);
+            ADD_FAILURE() << "no error";
+        } catch (const EFCreateError& e) {
+            EXPECT_EQ(std::string(e.what()),
+                      "Cannot create file \"" + path + "\". Permission denied");
+        }
+        EXPECT_EQ(test::ReadFile(path), OldContents);
+    });
 }
 #endif
 
