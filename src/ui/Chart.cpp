@@ -81,7 +81,7 @@ void TChartAxis::SetMaximum(double AValue) {
 }
 
 TAxisRange TChartAxis::VisibleRange() const {
-    return RangeOf(FAxis->range());
+    return {FAxis->range().lower, FAxis->range().upper};
 }
 
 void TChartAxis::SetIncrement(double AValue) {

@@ -18,8 +18,4 @@ protected:
     void paintEvent(QPaintEvent* AEvent) override;
 };
 
-inline TAxisRange RangeOf(const QCPRange& ARange) {
-    return {ARange.lower, ARange.upper};
-}
-
 } // namespace vexlorin
