@@ -1,6 +1,8 @@
 // Helpers for the tests that write and read real files.
 #pragma once
 
+#include "model/uDrayData.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <filesystem>
@@ -76,6 +78,19 @@ inline void WriteFile(const std::string& APath, const TBytes& ABytes) {
 
 inline void WriteFile(const std::string& APath, std::string_view AText) {
     WriteFile(APath, Bytes(AText));
+}
+
+// A per-group table's answer as the router prints it, with the given group-size statement.
+inline TStringList GroupAnswer(const char* AUnit, const char* AGroupSizes, const TStringList& AUp,
+                               const TStringList& ADown) {
+    TStringList lines = {"vdsl status", std::string("GroupSize : ") + AGroupSizes,
+                         std::string(" US: (") + AUnit + ")"};
+    lines.insert(lines.end(), AUp.begin(), AUp.end());
+    lines.push_back("");
+    lines.push_back(std::string(" DS: (") + AUnit + ")");
+    lines.insert(lines.end(), ADown.begin(), ADown.end());
+    lines.push_back("DrayTek>");
+    return lines;
 }
 
 inline TBytes ReadFile(const std::string& APath) {

@@ -12,6 +12,7 @@ namespace {
 
 using test::Bytes;
 using test::Concat;
+using test::GroupAnswer;
 using test::TBytes;
 using test::TTempDir;
 
@@ -23,18 +24,6 @@ TBytes Short(std::string_view AText) {
 const TBytes EmptyText = Bytes({0x12, 0, 0, 0, 0});
 const TBytes SignatureV2 = Short("ZORVANTIKDATA2");
 const TBytes SignatureV1 = Short("ZORVANTIKDATA");
-
-TStringList GroupAnswer(const char* AUnit, const char* AGroupSizes, const TStringList& AUp,
-                        const TStringList& ADown) {
-    TStringList lines = {"vdsl status", std::string("GroupSize : ") + AGroupSizes,
-                         std::string(" US: (") + AUnit + ")"};
-    lines.insert(lines.end(), AUp.begin(), AUp.end());
-    lines.push_back("");
-    lines.push_back(std::string(" DS: (") + AUnit + ")");
-    lines.insert(lines.end(), ADown.begin(), ADown.end());
-    lines.push_back("DrayTek>");
-    return lines;
-}
 
 // A set with every table filled, a non-ASCII name and a text long enough for the 32-bit
 // string form.

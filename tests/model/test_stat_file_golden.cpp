@@ -44,27 +44,13 @@ const std::string Name = "Z\xC3\xBCrich golden 35b";
 constexpr int Profile = 9;                                 // vp35b
 const std::vector<int> GroupSizes = {8, 16, 4, 8, 16, 32}; // HLog, QLN, SNR; up, then down
 
-// The router's answer a per-group table comes from.
-TStringList Answer(const char* AUnit, int AUp, int ADown, const TStringList& AUS,
-                   const TStringList& ADS) {
-    TStringList lines = {"vdsl status",
-                         "GroupSize : " + std::to_string(AUp) + " " + std::to_string(ADown),
-                         std::string(" US: (") + AUnit + ")"};
-    lines.insert(lines.end(), AUS.begin(), AUS.end());
-    lines.push_back("");
-    lines.push_back(std::string(" DS: (") + AUnit + ")");
-    lines.insert(lines.end(), ADS.begin(), ADS.end());
-    lines.push_back("DrayTek>");
-    return lines;
-}
-
 // The golden set as a retrieval fills it.
 void FillGoldenSet(TDrayData& ASet) {
     ASet.SetName(Name);
     ASet.SetStats(Stats);
-    ASet.SetHLogData(Answer("dB", GroupSizes[0], GroupSizes[1], HLogUS, HLogDS));
-    ASet.SetQLNData(Answer("dBm/Hz", GroupSizes[2], GroupSizes[3], QLNUS, QLNDS));
-    ASet.SetSNRData(Answer("dB", GroupSizes[4], GroupSizes[5], SNRUS, SNRDS));
+    ASet.SetHLogData(test::GroupAnswer("dB", "8 16", HLogUS, HLogDS));
+    ASet.SetQLNData(test::GroupAnswer("dBm/Hz", "4 8", QLNUS, QLNDS));
+    ASet.SetSNRData(test::GroupAnswer("dB", "16 32", SNRUS, SNRDS));
     ASet.SetBinStatsUSRaw(BinsUS);
     ASet.SetBinStatsDSRaw(BinsDS);
 }
