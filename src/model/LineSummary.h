@@ -159,4 +159,9 @@ TLineSummary SummarizeSet(const TDrayData& AData);
 // "SHOWTIME"; "" for an absent value.
 std::string FormatSummaryValue(const TSummaryField& AField, const TSummaryValue& AValue);
 
+// The summary as text for people, one item a line: the line values, the values of both
+// directions side by side, the bands and the bit loading, each with its unit; only the
+// items that hold a value ("-" for the other direction's). "" for an empty summary.
+std::string SummaryText(const TLineSummary& ASummary);
+
 } // namespace vexlorin

@@ -221,9 +221,9 @@ void TStatusScan::Apply(const TLabel& ALabel, std::string_view AValue) {
     TSummaryValue farEnd = summary::ReadValue(style, cursor);
     if (style == TStyle::Delay) {
         // The row's unit says what the numbers count: "(1/100 ms)".
-        const std::optional<double> factor = summary::DelayFactor(cursor.Rest());
-        nearEnd = factor ? summary::Scaled(nearEnd, *factor) : TSummaryValue();
-        farEnd = factor ? summary::Scaled(farEnd, *factor) : TSummaryValue();
+        const std::optional<double> divisor = summary::DelayDivisor(cursor.Rest());
+        nearEnd = divisor ? summary::Divided(nearEnd, *divisor) : TSummaryValue();
+        farEnd = divisor ? summary::Divided(farEnd, *divisor) : TSummaryValue();
     }
     Set(FSummary.Directions[sdDown][item], std::move(nearEnd));
     Set(FSummary.Directions[sdUp][item], std::move(farEnd));

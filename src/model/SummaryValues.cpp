@@ -78,7 +78,12 @@ TSummaryValue TextValue(std::string_view AText) {
         text.pop_back();
     if (text.empty() || text.size() > MaxTextLength || IsDashes(text))
         return {};
-    return TSummaryValue::Text(SanitisedUtf8(text));
+    text = SanitisedUtf8(text);
+    // Nor the C1 controls, U+0080 to U+009F.
+    for (std::size_t i = 0; i + 1 < text.size(); ++i)
+        if (text[i] == '\xC2' && static_cast<unsigned char>(text[i + 1]) <= 0x9F)
+            return {};
+    return TSummaryValue::Text(std::move(text));
 }
 
 std::string_view TrimBlanks(std::string_view AText) {
@@ -270,33 +275,34 @@ TSummaryValue VectoringNote(std::string_view AValue) {
     return TextValue(note);
 }
 
-std::optional<double> DelayFactor(std::string_view ARest) {
+std::optional<double> DelayDivisor(std::string_view ARest) {
     const std::size_t open = ARest.find('(');
     if (open == std::string_view::npos)
         return 1.0;
     const std::size_t close = ARest.find(')', open);
     std::string_view unit = TrimBlanks(
         ARest.substr(open + 1, close == std::string_view::npos ? close : close - open - 1));
-    double factor = 1.0;
+    double divisor = 1.0;
     if (unit.starts_with("1/")) {
         unit.remove_prefix(2);
         const std::size_t digits = LeadingDigits(unit);
-        const std::optional<int64_t> divisor = Digits(unit.substr(0, digits));
-        if (!divisor || *divisor == 0)
+        const std::optional<int64_t> parts = Digits(unit.substr(0, digits));
+        if (!parts || *parts == 0)
             return std::nullopt;
-        factor = 1.0 / static_cast<double>(*divisor);
+        divisor = static_cast<double>(*parts);
         unit = TrimBlanks(unit.substr(digits));
     }
     if (SameIgnoringCase(unit, "ms"))
-        return factor;
+        return divisor;
     if (SameIgnoringCase(unit, "us"))
-        return factor / 1000.0;
+        return divisor * 1000.0;
     return std::nullopt;
 }
 
-TSummaryValue Scaled(const TSummaryValue& AValue, double AFactor) {
+TSummaryValue Divided(const TSummaryValue& AValue, double ADivisor) {
+    // One division, so that 62 hundredths come out as the 0.62 they were.
     const std::optional<double> number = AValue.AsNumber();
-    return number ? TSummaryValue::Decimal(*number * AFactor) : TSummaryValue();
+    return number ? TSummaryValue::Decimal(*number / ADivisor) : TSummaryValue();
 }
 
 TSummaryValue ReadAnnexLetters(TCursor& ACursor) {

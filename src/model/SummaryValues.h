@@ -47,10 +47,10 @@ TSummaryValue ReadValue(TStyle AStyle, TCursor& ACursor);
 // "[with Vectoring support]" of a firmware version, as a text.
 TSummaryValue VectoringNote(std::string_view AValue);
 
-// The milliseconds one unit of a row's "(1/100 ms)" note is worth; 1 without a note, none
-// for a unit that is no time.
-std::optional<double> DelayFactor(std::string_view ARest);
-TSummaryValue Scaled(const TSummaryValue& AValue, double AFactor);
+// How many of a row's "(1/100 ms)" units make a millisecond; 1 without a note, none for a
+// unit that is no time.
+std::optional<double> DelayDivisor(std::string_view ARest);
+TSummaryValue Divided(const TSummaryValue& AValue, double ADivisor);
 
 // The letters of a title's "hw: annex A, ...".
 TSummaryValue ReadAnnexLetters(TCursor& ACursor);
