@@ -4,6 +4,7 @@
 #include "reader/TelnetClient.h"
 #include "ui/CommandLine.h"
 #include "ui/QtNotifier.h"
+#include "ui/SummaryView.h"
 #include "ui/UiResources.h"
 #include "ui/fmMainRetrieval.h"
 
@@ -381,6 +382,8 @@ void TfrmMain::BuildPages() {
     routerBottom->layout()->addWidget(btnAbout);
     routerLayout->addWidget(routerBottom);
     pgcMain->addTab(tbsRouter, QStringLiteral("Router"));
+    FSummaryView = new TSummaryView(pgcMain);
+    pgcMain->addTab(FSummaryView, QStringLiteral("Summary"));
 
     // A chart page: the chart above a bottom strip with its "Show raw data..." button.
     auto chartPage = [&](const QString& AName, QWidget*& APage, QPushButton*& AButton,
@@ -564,6 +567,7 @@ void TfrmMain::lbxStatisticsClick() {
 }
 
 void TfrmMain::DisplayTextData(const TDrayData* AData) {
+    FSummaryView->ShowSet(AData);
     if (!AData) {
         memStats->clear();
         return;

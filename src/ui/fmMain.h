@@ -39,6 +39,7 @@ namespace vexlorin {
 
 class TMainReaderView;
 class TQtNotifier;
+class TSummaryView;
 class TTelnetClient;
 
 enum TDrayStatus { dsReady, dsReadingData };
@@ -285,6 +286,7 @@ private:
     std::function<QDateTime()> FClock;
     bool FSettingSelection = false;
     QPointer<TChart> FPopupChart;
+    TSummaryView* FSummaryView = nullptr; // the page "Summary"
 };
 
 } // namespace vexlorin

@@ -3,6 +3,8 @@
 // it from the Stop button, and letting it go when the window closes.
 #include "ui/fmMainRetrieval.h"
 
+#include "ui/SummaryView.h"
+
 #include "reader/TelnetClient.h"
 #include "ui/QtNotifier.h"
 #include "ui/fmMain.h"
@@ -59,6 +61,8 @@ void TMainReaderView::PlotBins(TDrayData* AData) {
     FWindow.PlotBitLoading(AData, nullptr, DSColor, USColor);
     FWindow.PlotBinsSNR(AData, nullptr, nullptr, DSColor, USColor);
     FWindow.PlotGain(AData, nullptr, DSColor, USColor);
+    // The text came before the bins tables: the summary's bit loading needs them too.
+    FWindow.FSummaryView->ShowSet(AData);
 }
 
 void TMainReaderView::ShowProgress(int AStep, int ASteps) {

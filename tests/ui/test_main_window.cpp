@@ -18,7 +18,7 @@ TEST_F(MainWindow, ControlsAfterStart) {
     QStringList pages;
     for (int i = 0; i < w.pgcMain->count(); ++i)
         pages << w.pgcMain->tabText(i);
-    EXPECT_EQ(pages, (QStringList{"Router", "HLog", "QLN", "SNR", "Bins"}));
+    EXPECT_EQ(pages, (QStringList{"Router", "Summary", "HLog", "QLN", "SNR", "Bins"}));
     EXPECT_EQ(w.pgcMain->currentWidget(), w.tbsRouter);
     QStringList binPages;
     for (int i = 0; i < w.pgcBins->count(); ++i)
