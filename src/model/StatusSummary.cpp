@@ -115,17 +115,7 @@ const std::vector<TLabel>& Labels() {
     return labels;
 }
 
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-
-std::string_view Trim(std::string_view AText) {
-    while (!AText.empty() && IsBlank(AText.front()))
-        AText.remove_prefix(1);
-    while (!AText.empty() && IsBlank(AText.back()))
-        AText.remove_suffix(1);
-    return AText;
-}
+using summary::IsBlank;
 
 class TStatusScan {
 public:
@@ -272,7 +262,7 @@ void TStatusScan::Bands(std::string_view ALine) {
 }
 
 void TStatusScan::Line(std::string_view ALine) {
-    const std::string_view trimmed = Trim(ALine);
+    const std::string_view trimmed = summary::TrimBlanks(ALine);
     if (trimmed.size() >= 2 && trimmed.front() == '[' && trimmed.back() == ']') {
         FSection = trimmed == "[ CO ]"    ? TSection::CO
                    : trimmed == "[ CPE ]" ? TSection::CPE

@@ -15,10 +15,6 @@ constexpr std::size_t MaxTextLength = 64;
 // Digits of a decimal number; more are no measurement.
 constexpr std::size_t MaxDecimalLength = 32;
 
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-
 bool IsDigit(char c) {
     return c >= '0' && c <= '9';
 }
@@ -86,12 +82,14 @@ TSummaryValue TextValue(std::string_view AText) {
     return TSummaryValue::Text(std::move(text));
 }
 
-std::string_view TrimBlanks(std::string_view AText) {
-    while (!AText.empty() && IsBlank(AText.front()))
-        AText.remove_prefix(1);
-    while (!AText.empty() && IsBlank(AText.back()))
-        AText.remove_suffix(1);
-    return AText;
+// The text after the opening character at AOpen up to the next AClose.
+std::optional<std::string_view> Enclosed(std::string_view AText, std::size_t AOpen, char AClose) {
+    if (AOpen == std::string_view::npos)
+        return std::nullopt;
+    const std::size_t close = AText.find(AClose, AOpen);
+    if (close == std::string_view::npos)
+        return std::nullopt;
+    return AText.substr(AOpen + 1, close - AOpen - 1);
 }
 
 std::optional<int64_t> RateFactor(std::string_view AUnit) {
@@ -187,12 +185,10 @@ TSummaryValue ReadDecimal(TCursor& ACursor, bool ADecibel) {
 TSummaryValue ReadBracketed(TCursor& ACursor) {
     const std::string_view rest = TrimBlanks(ACursor.Rest());
     if (!rest.empty() && rest.front() == '<') {
-        const std::size_t close = rest.find('>');
         while (!ACursor.Next().empty()) {
         }
-        if (close == std::string_view::npos)
-            return {};
-        return TextValue(rest.substr(1, close - 1));
+        const auto name = Enclosed(rest, 0, '>');
+        return name ? TextValue(*name) : TSummaryValue();
     }
     return TextValue(ACursor.Next());
 }
@@ -201,16 +197,23 @@ TSummaryValue ReadNamed(TCursor& ACursor) {
     const std::string_view rest = ACursor.Rest();
     while (!ACursor.Next().empty()) {
     }
-    const std::size_t open = rest.rfind('(');
-    if (open == std::string_view::npos)
-        return {};
-    const std::size_t close = rest.find(')', open);
-    if (close == std::string_view::npos)
-        return {};
-    return TextValue(rest.substr(open + 1, close - open - 1));
+    const auto name = Enclosed(rest, rest.rfind('('), ')');
+    return name ? TextValue(*name) : TSummaryValue();
 }
 
 } // namespace
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+std::string_view TrimBlanks(std::string_view AText) {
+    while (!AText.empty() && IsBlank(AText.front()))
+        AText.remove_prefix(1);
+    while (!AText.empty() && IsBlank(AText.back()))
+        AText.remove_suffix(1);
+    return AText;
+}
 
 std::size_t TCursor::TokenStart() const {
     std::size_t p = FPos;
@@ -263,16 +266,10 @@ TSummaryValue ReadValue(TStyle AStyle, TCursor& ACursor) {
 }
 
 TSummaryValue VectoringNote(std::string_view AValue) {
-    const std::size_t open = AValue.find('[');
-    if (open == std::string_view::npos)
+    const auto note = Enclosed(AValue, AValue.find('['), ']');
+    if (!note || note->find("ectoring") == std::string_view::npos)
         return {};
-    const std::size_t close = AValue.find(']', open);
-    if (close == std::string_view::npos)
-        return {};
-    const std::string_view note = AValue.substr(open + 1, close - open - 1);
-    if (note.find("ectoring") == std::string_view::npos)
-        return {};
-    return TextValue(note);
+    return TextValue(*note);
 }
 
 std::optional<double> DelayDivisor(std::string_view ARest) {

@@ -24,6 +24,10 @@ enum class TStyle : uint8_t {
     Phrase,    // the whole value: G.993.5 friendly
 };
 
+// Blanks and tabs separate the words of the router's answers.
+bool IsBlank(char c);
+std::string_view TrimBlanks(std::string_view AText);
+
 // A read position in one value text; tokens are runs of anything but blanks and tabs.
 class TCursor {
 public:

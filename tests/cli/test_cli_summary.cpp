@@ -1,5 +1,6 @@
 // The line summary through vexlorin-cli: sets imported from real captures of status
 // answers, shown and exported as JSON and read back with Python's json module.
+#include "../CaptureFixtures.h"
 #include "CliTestSupport.h"
 #include "model/TextFile.h"
 #include "model/uDrayData.h"
@@ -19,23 +20,12 @@ using test::TTempDir;
 using test::WriteWholeFile;
 
 std::string Fixture(const std::string& AName) {
-    return std::string(VEXLORIN_FIXTURES) + "/console/" + AName;
+    return test::ConsoleFixture(AName);
 }
 
-// The collapsed capture without what its web page appended to every line (" | |", " |" on
-// the last one).
+// The collapsed capture as a file without its web page's suffixes.
 std::string WithoutWebSuffixes(const std::string& AText) {
-    std::string out;
-    for (std::string line : SplitLines(AText)) {
-        for (const std::string_view suffix : {" | |", " |"}) {
-            if (line.ends_with(suffix)) {
-                line.erase(line.size() - suffix.size());
-                break;
-            }
-        }
-        out += line + "\n";
-    }
-    return out;
+    return JoinLines(test::WithoutWebSuffixes(SplitLines(AText)));
 }
 
 // The leaves of a JSON document as Python's json reads them: "path=value".

@@ -3,6 +3,8 @@
 #include "model/LineSummary.h"
 #include "model/TextFile.h"
 
+#include "../CaptureFixtures.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -11,22 +13,11 @@
 namespace vexlorin {
 namespace {
 
-TStringList Capture(const std::string& AName) {
-    return ReadTextFileLines(std::string(VEXLORIN_FIXTURES) + "/console/" + AName);
-}
+using test::ConsoleFixture;
+using test::WithoutWebSuffixes;
 
-// The web page the collapsed capture comes from appended " | |" to every line (" |" to the
-// last one); that is the page's, not the router's.
-TStringList WithoutWebSuffixes(TStringList ALines) {
-    for (std::string& line : ALines) {
-        for (const std::string_view suffix : {" | |", " |"}) {
-            if (line.ends_with(suffix)) {
-                line.erase(line.size() - suffix.size());
-                break;
-            }
-        }
-    }
-    return ALines;
+TStringList Capture(const std::string& AName) {
+    return ReadTextFileLines(ConsoleFixture(AName));
 }
 
 std::optional<int64_t> Int(const TLineSummary& S, TStatDirection D, TDirectionItem I) {
@@ -332,7 +323,7 @@ TEST(LineSummarySet, BitLoadingOfTheBinsTables) {
     TDrayData set("Loaded from file");
     set.SetVDSLProfile(vp17a);
     // The pasted excerpt holds the downstream answer only, tones 0 to 73.
-    set.LoadBinsFromFile(std::string(VEXLORIN_FIXTURES) + "/console/vdsl-showbins-excerpt.txt");
+    set.LoadBinsFromFile(ConsoleFixture("vdsl-showbins-excerpt.txt"));
     TLineSummary s = SummarizeSet(set);
     EXPECT_EQ(s.Bits[sdDown][btLoadedTones].AsInteger(), 42);
     EXPECT_EQ(s.Bits[sdDown][btTotalBits].AsInteger(), 517);

@@ -4,6 +4,7 @@
 #include "model/TextFile.h"
 #include "model/uDrayData.h"
 
+#include "../CaptureFixtures.h"
 #include "FileTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -174,7 +175,7 @@ TEST(CaptureImport, BinsCaptureSplitsAtUpstreamTitle) {
 TEST(CaptureImport, BinsCaptureWithDownstreamTitleOnlyFillsTheDownstreamTable) {
     // The pasted excerpt as it was found: web page line numbers, collapsed blanks, the
     // downstream answer alone.
-    const std::string path = std::string(VEXLORIN_FIXTURES) + "/console/vdsl-showbins-excerpt.txt";
+    const std::string path = test::ConsoleFixture("vdsl-showbins-excerpt.txt");
     TDrayData set;
     set.SetBinStatsUSRaw({"UPSTREAM :", "  40 10 -1 2"});
     set.LoadBinsFromFile(path);
@@ -210,15 +211,14 @@ TEST(CaptureImport, BinsCaptureWithoutEitherTitleIsRefusedByName) {
 }
 
 TEST(CaptureImport, StatusCaptureBecomesTheTextAndNamesTheProfile) {
-    const std::string collapsed =
-        std::string(VEXLORIN_FIXTURES) + "/console/vdsl-status-collapsed.txt";
+    const std::string collapsed = test::ConsoleFixture("vdsl-status-collapsed.txt");
     TDrayData set("Loaded from file");
     EXPECT_TRUE(set.LoadStatusFromFile(collapsed));
     EXPECT_EQ(set.VDSLProfile(), vp17a);
     EXPECT_EQ(set.Stats(), ReadTextFileLines(collapsed)) << "kept as it is";
 
     // "vdsl status more" names no profile: the one chosen stays.
-    const std::string more = std::string(VEXLORIN_FIXTURES) + "/console/vdsl-status-more.txt";
+    const std::string more = test::ConsoleFixture("vdsl-status-more.txt");
     TDrayData other;
     other.SetVDSLProfile(vp35b);
     EXPECT_FALSE(other.LoadStatusFromFile(more));

@@ -1,6 +1,7 @@
 // The page "Summary": the values of real captures with their units, copying them as text,
 // and the main window keeping it on the shown set through selection, removal, loading and
 // retrieval.
+#include "../CaptureFixtures.h"
 #include "RouterSim.h"
 #include "TestSupport.h"
 #include "model/TextFile.h"
@@ -19,19 +20,11 @@ namespace vexlorin::test {
 namespace {
 
 std::string Fixture(const std::string& AName) {
-    return std::string(VEXLORIN_FIXTURES) + "/console/" + AName;
+    return ConsoleFixture(AName);
 }
 
-// The collapsed capture without its web page's " | |" (" |" on the last line).
 TStringList CollapsedStatus() {
-    TStringList lines = ReadTextFileLines(Fixture("vdsl-status-collapsed.txt"));
-    for (std::string& line : lines)
-        for (const std::string_view suffix : {" | |", " |"})
-            if (line.ends_with(suffix)) {
-                line.erase(line.size() - suffix.size());
-                break;
-            }
-    return lines;
+    return WithoutWebSuffixes(ReadTextFileLines(Fixture("vdsl-status-collapsed.txt")));
 }
 
 QTableWidget* Table(const QWidget& AParent, const char* AName) {
