@@ -139,6 +139,12 @@ void TSummaryView::ShowSet(const TDrayData* AData) {
     Fill();
 }
 
+void TSummaryView::ShowStatus(const TDrayData& AData) {
+    FHasSet = true;
+    FSummary = SummarizeStatus(AData.Stats());
+    Fill();
+}
+
 void TSummaryView::Fill() {
     for (QTableWidget* table : {tblSummaryLine, tblSummaryDirections, tblSummaryBands}) {
         table->clearContents();

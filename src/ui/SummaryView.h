@@ -24,6 +24,9 @@ public:
 
     // The summary of the set; null empties the page.
     void ShowSet(const TDrayData* AData);
+    // The summary of the set's statistics text alone, for a set whose bins tables are
+    // still being filled by another thread.
+    void ShowStatus(const TDrayData& AData);
     const TLineSummary& Summary() const { return FSummary; }
 
     // The selected cells of the table that has the focus (or of the last one that had it),

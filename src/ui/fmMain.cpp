@@ -567,7 +567,11 @@ void TfrmMain::lbxStatisticsClick() {
 }
 
 void TfrmMain::DisplayTextData(const TDrayData* AData) {
-    FSummaryView->ShowSet(AData);
+    // The set a retrieval still fills has its text, but not yet its bins tables.
+    if (AData && AData == FReaderData.get())
+        FSummaryView->ShowStatus(*AData);
+    else
+        FSummaryView->ShowSet(AData);
     if (!AData) {
         memStats->clear();
         return;

@@ -261,6 +261,29 @@ TEST_F(SummaryPage, FollowsLoadingOfStatisticsAndCaptures) {
     EXPECT_EQ(ShownRate(), (QStringList{"Actual rate", "3.000 Mbit/s", Dash}));
 }
 
+// The text is shown while the reader still fills the tables: its summary then leaves the
+// bins tables alone, which the reader thread is writing.
+TEST_F(SummaryPage, ShowsTheTextWhileTheTablesAreStillRead) {
+    TRouterSimOptions options;
+    options.Profile = vp35b;
+    options.NoPromptAfter = "vdsl status snr";
+    TRouterSim sim(options);
+    const uint16_t port = sim.Start();
+    TfrmMain& w = *Window;
+    w.UseSimulatedRouter(QStringLiteral("127.0.0.1"), port, QStringLiteral("admin"),
+                         QStringLiteral("admin"), QStringLiteral("DrayTek"));
+    w.chkShowBins->setChecked(true);
+    w.btnGetData->click();
+    ASSERT_TRUE(QTest::qWaitFor([this] { return ShownMode() == QStringLiteral("35B"); }, 20000));
+    EXPECT_TRUE(w.Reading());
+    EXPECT_EQ(RowOf(Table(w, "tblSummaryDirections"),
+                    QString::fromUtf8(BitsFields()[btLoadedTones].Label)),
+              -1);
+    EXPECT_GT(Table(w, "tblSummaryBands")->rowCount(), 0);
+    w.acnStopRetrieval->trigger();
+    ASSERT_TRUE(QTest::qWaitFor([&w] { return !w.Reading(); }, 20000));
+}
+
 TEST_F(SummaryPage, ARetrievalEndsWithItsBitLoading) {
     TRouterSimOptions options;
     options.Profile = vp17a;
