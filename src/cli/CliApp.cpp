@@ -133,16 +133,16 @@ const char* const ImportFooter = R"(DESCRIPTION
 CAPTURES
   Text files holding the router's console answers, as copied from a telnet
   session (UTF-8, UTF-16 with byte-order mark, or Windows-1252):
-    --status the answers to "vdsl status" (and "vdsl status more", "bandinfo",
-            ...): the set's statistics text, kept as it is, from which the
-            line summary is read
-    --hlog  the answer to "vdsl status hlog"
-    --qln   the answer to "vdsl status qln"
-    --snr   the answer to "vdsl status snr"
-    --bins  the answer to "vdsl showbins" followed by the answer to
-            "vdsl showbins up"; the upstream part begins at "UPSTREAM :".
-            A capture with "DOWNSTREAM :" but no "UPSTREAM :" fills the
-            downstream table alone; one with neither is refused.
+    --status  the answers to "vdsl status" (and "vdsl status more",
+              "bandinfo", ...): the set's statistics text, kept as it is,
+              from which the line summary is read
+    --hlog    the answer to "vdsl status hlog"
+    --qln     the answer to "vdsl status qln"
+    --snr     the answer to "vdsl status snr"
+    --bins    the answer to "vdsl showbins" followed by the answer to
+              "vdsl showbins up"; the upstream part begins at "UPSTREAM :".
+              A capture with "DOWNSTREAM :" but no "UPSTREAM :" fills the
+              downstream table alone; one with neither is refused.
   Each capture is optional. The set is named "Loaded from file".
 
 PROFILE
