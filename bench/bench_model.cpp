@@ -1,6 +1,9 @@
 // Parsing a complete 35b set: HLog, QLN and SNR answers of 512 groups per direction and
 // showbins answers of 8192 tones per direction, shaped as the router prints them.
+#include "Answers.h"
+#include "LineModel.h"
 #include "RouterShapedAnswers.h"
+#include "model/LineSummary.h"
 #include "model/uDrayData.h"
 
 #include <benchmark/benchmark.h>
@@ -54,6 +57,44 @@ void ParseBins35bBothDirections(benchmark::State& state) {
         static_cast<int64_t>(state.iterations() * (binsDown.size() + binsUp.size())));
 }
 BENCHMARK(ParseBins35bBothDirections)->Unit(benchmark::kMicrosecond);
+
+// A complete set's statistics text as a 35b retrieval stores it: every status answer, the
+// annex and the inventory (about 100 lines, 7 KB). The summary is computed each time a set
+// is shown or sampled.
+TStringList CompleteStatusText() {
+    const routersim::TLineModel model(vp35b, 1);
+    TStringList text;
+    for (const char* command :
+         {"vdsl status bandinfo", "vdsl status", "vdsl status more", "vdsl status olr",
+          "vdsl status counts", "vdsl annex", "vdsl inventory co", "vdsl inventory cpe"}) {
+        const TStringList answer = *routersim::CommandAnswer(model, command, {});
+        text.insert(text.end(), answer.begin(), answer.end());
+    }
+    return text;
+}
+
+void SummarizeCompleteStatusText(benchmark::State& state) {
+    const TStringList text = CompleteStatusText();
+    for (auto _ : state) {
+        TLineSummary summary = SummarizeStatus(text);
+        benchmark::DoNotOptimize(summary);
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * JoinLines(text).size()));
+}
+BENCHMARK(SummarizeCompleteStatusText)->Unit(benchmark::kMicrosecond);
+
+// The same with the bit loading of two 8192-tone bins tables, as the window shows a set.
+void SummarizeComplete35bSet(benchmark::State& state) {
+    TDrayData set("bench");
+    set.SetStats(CompleteStatusText());
+    set.SetBinStatsDSRaw(bench::BinsAnswer(false));
+    set.SetBinStatsUSRaw(bench::BinsAnswer(true));
+    for (auto _ : state) {
+        TLineSummary summary = SummarizeSet(set);
+        benchmark::DoNotOptimize(summary);
+    }
+}
+BENCHMARK(SummarizeComplete35bSet)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 } // namespace vexlorin

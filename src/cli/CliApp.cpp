@@ -63,17 +63,40 @@ EXAMPLES
       --bins -o line.draydata
 )";
 
-const char* const ShowFooter = R"(OUTPUT (standard output)
+const char* const ShowFooter = R"(OUTPUT (standard output), --format text (the default)
   Name: the set's name
   Profile: the VDSL profile (N/A, 8A ... 35B)
   File version: 1 or 2
   Group sizes (US/DS): tones per group of HLog, QLN and SNR, upstream/downstream
   Tones with bits loaded: US n, DS n
-  then a blank line and the statistics text as the router printed it (control
-  characters shown as U+FFFD).
+  then a blank line and the line summary read from the statistics text, when it
+  holds one: line state, running mode, firmware, DSLAM vendor, annex, resets and
+  retrains; a table of downstream and upstream values with units (rates, SNR
+  margin, attenuation, error counters, bit loading); the bands. Then a blank line
+  and the statistics text as the router printed it (control characters shown as
+  U+FFFD).
 
-EXAMPLE
+--format json
+  {"name": ..., "profile": ..., "summary": {"state": ..., "mode": ...,
+   "firmware": ..., "vendor": ..., "chipset": ..., "annex": ..., "vectoring": ...,
+   "ds": {"actual_rate_bps": ..., "attainable_rate_bps": ..., "snr_margin_db": ...,
+          "attenuation_db": ..., "signal_attenuation_db": ..., "actual_psd_db": ...,
+          "path_mode": ..., "interleave_depth": ..., "inp_symbols": ...,
+          "interleave_delay_ms": ..., "crc": ..., "fec": ..., "es": ..., "ses": ...,
+          "uas": ..., "loss": ..., "fecs": ..., "hec": ...},
+   "us": {...the same keys}, "resets": ..., "retrains": ...,
+   "bands": [{"direction": "ds", "name": "DS1", "first_tone": ..., "last_tone": ...,
+              "latn_db": ..., "satn_db": ..., "snrm_db": ...}],
+   "bits": {"ds": {"loaded_tones": ..., "total_bits": ..., "rate_bps": ...},
+            "us": {...}}}}
+  Downstream (ds) is the near end, upstream (us) the far end. A value the text
+  does not hold is left out, never written as 0. Rates in bit/s; the bits' rate
+  is what the loaded bits carry at 4000 symbols/s (8000 for 30a), without the
+  framing overhead the reported rate includes.
+
+EXAMPLES
   vexlorin-cli show 20231208-142501-DrayTek.draydata | less
+  vexlorin-cli show line.draydata --format json | jq .summary.ds.snr_margin_db
 )";
 
 const char* const ExportFooter = R"(DESCRIPTION
@@ -95,7 +118,8 @@ JSON
   One object: name, profile, version, stats (the statistics text, one string per
   line), group_sizes ({"hlog": {"us": 8, "ds": 8}, "qln": ..., "snr": ...}), and
   the arrays hlog, qln and snr (objects with the CSV's group columns; null for a
-  group without a value) and bins (objects with the CSV's tone columns).
+  group without a value), bins (objects with the CSV's tone columns) and summary
+  (the line summary as "vexlorin-cli show --format json" writes it).
 
 EXAMPLES
   vexlorin-cli export line.draydata --format csv -o line.csv
@@ -109,18 +133,27 @@ const char* const ImportFooter = R"(DESCRIPTION
 CAPTURES
   Text files holding the router's console answers, as copied from a telnet
   session (UTF-8, UTF-16 with byte-order mark, or Windows-1252):
-    --hlog  the answer to "vdsl status hlog"
-    --qln   the answer to "vdsl status qln"
-    --snr   the answer to "vdsl status snr"
-    --bins  the answer to "vdsl showbins" followed by the answer to
-            "vdsl showbins up"; the upstream part begins at "UPSTREAM :".
-            A bins capture without "UPSTREAM :" adds nothing.
-  Each capture is optional. The set is named "Loaded from file" and has no
-  statistics text; its profile is the one given, since captures do not carry it.
+    --status  the answers to "vdsl status" (and "vdsl status more",
+              "bandinfo", ...): the set's statistics text, kept as it is,
+              from which the line summary is read
+    --hlog    the answer to "vdsl status hlog"
+    --qln     the answer to "vdsl status qln"
+    --snr     the answer to "vdsl status snr"
+    --bins    the answer to "vdsl showbins" followed by the answer to
+              "vdsl showbins up"; the upstream part begins at "UPSTREAM :".
+              A capture with "DOWNSTREAM :" but no "UPSTREAM :" fills the
+              downstream table alone; one with neither is refused.
+  Each capture is optional. The set is named "Loaded from file".
 
-EXAMPLE
+PROFILE
+  Taken from the status capture's "Running Mode", as a retrieval does; --profile
+  gives it where the capture has none (a capture of "vdsl status more" alone, or
+  no status capture). One of the two is required.
+
+EXAMPLES
   vexlorin-cli import --profile 17a --hlog line.hlog --qln line.qln \
       --snr line.snr --bins line.bins -o imported.draydata
+  vexlorin-cli import --status status.txt -o line.draydata
 )";
 
 // Arguments that name something must not be empty: the model reads an empty file name
@@ -190,7 +223,10 @@ void RunRetrieve(const TOptions& AOptions, std::ostream& AErr) {
 void RunShow(const TOptions& AOptions, std::ostream& AOut) {
     const std::unique_ptr<TDrayData> data = LoadStatisticsFile(AOptions.File);
     std::ostringstream text;
-    WriteShow(*data, text);
+    if (AOptions.Format == "json")
+        WriteShowJson(*data, text);
+    else
+        WriteShow(*data, text);
     WriteOutput(text.str(), "", AOut);
 }
 
@@ -204,9 +240,10 @@ void RunExport(const TOptions& AOptions, std::ostream& AOut) {
     WriteOutput(text.str(), AOptions.Output, AOut);
 }
 
-void RunImport(const TOptions& AOptions) {
-    const std::unique_ptr<TDrayData> data =
-        ImportCaptures(*ParseProfileName(AOptions.Profile), AOptions.Captures);
+void RunImport(const TOptions& AOptions, std::ostream& AErr) {
+    const std::optional<TVDSLProfile> profile =
+        AOptions.Profile.empty() ? std::nullopt : ParseProfileName(AOptions.Profile);
+    const std::unique_ptr<TDrayData> data = ImportCaptures(profile, AOptions.Captures, AErr);
     SaveStatisticsFile(*data, AOptions.Output);
 }
 
@@ -257,12 +294,16 @@ int RunCli(int AArgc, const char* const* AArgv, std::ostream& AOut, std::ostream
     retrieve->add_flag("-q,--quiet", opt.Quiet, "No progress texts on standard error");
 
     CLI::App* show = app.add_subcommand(
-        "show", "Print the summary and the statistics text of a statistics file");
+        "show", "Print the summary, the line summary and the statistics text of a statistics file");
     show->footer(ShowFooter);
     show->add_option("FILE", opt.File, "Statistics file (.draydata)")
         ->type_name("")
         ->required()
         ->check(NonEmpty);
+    show->add_option("-f,--format", opt.Format, "Output format: text or json")
+        ->type_name("FORMAT")
+        ->default_str("text")
+        ->transform(CLI::IsMember({"text", "json"}, CLI::ignore_case));
 
     CLI::App* exportCmd =
         app.add_subcommand("export", "Write every table of a statistics file as CSV or JSON");
@@ -284,10 +325,15 @@ int RunCli(int AArgc, const char* const* AArgv, std::ostream& AOut, std::ostream
     import->footer(ImportFooter);
     import
         ->add_option("-p,--profile", opt.Profile,
-                     "VDSL profile of the line: N/A, 8a, 8b, 8c, 8d, 12a, 12b, 17a, 30a or 35b")
+                     "VDSL profile of the line: N/A, 8a, 8b, 8c, 8d, 12a, 12b, 17a, 30a or 35b "
+                     "(required unless the status capture names it)")
         ->type_name("PROFILE")
-        ->required()
         ->check(ProfileName);
+    import
+        ->add_option("--status", opt.Captures.Status,
+                     "Capture of \"vdsl status\" (and the other status answers)")
+        ->type_name("FILE")
+        ->check(NonEmpty);
     import->add_option("--hlog", opt.Captures.HLog, "Capture of \"vdsl status hlog\"")
         ->type_name("FILE")
         ->check(NonEmpty);
@@ -335,7 +381,7 @@ int RunCli(int AArgc, const char* const* AArgv, std::ostream& AOut, std::ostream
         else if (exportCmd->parsed())
             RunExport(opt, AOut);
         else if (import->parsed())
-            RunImport(opt);
+            RunImport(opt, AErr);
         return ecOk;
     } catch (const ECliError& e) {
         AErr << ProgramName << ": " << e.what() << '\n';

@@ -40,7 +40,12 @@ void RaiseFileError(const std::exception& AError, const std::string& AFilename, 
         throw ECliError(ecFailure, AError.what(), HintCannotOpen);
     if (dynamic_cast<const EFCreateError*>(&AError))
         throw ECliError(ecFailure, AError.what(), HintCannotWrite);
-    throw ECliError(ecFailure, "\"" + AFilename + "\": " + AError.what(), AHint);
+    // Some messages name the file already.
+    const std::string quoted = "\"" + AFilename + "\"";
+    const std::string message = AError.what();
+    throw ECliError(ecFailure,
+                    message.find(quoted) != std::string::npos ? message : quoted + ": " + message,
+                    AHint);
 }
 
 std::unique_ptr<TDrayData> LoadStatisticsFile(const std::string& AFilename) {
@@ -53,12 +58,28 @@ std::unique_ptr<TDrayData> LoadStatisticsFile(const std::string& AFilename) {
     return data;
 }
 
-std::unique_ptr<TDrayData> ImportCaptures(TVDSLProfile AProfile, const TImportFiles& AFiles) {
+std::unique_ptr<TDrayData> ImportCaptures(std::optional<TVDSLProfile> AProfile,
+                                          const TImportFiles& AFiles, std::ostream& ANotes) {
     auto data = std::make_unique<TDrayData>("Loaded from file");
-    data->SetVDSLProfile(AProfile);
+    if (AProfile)
+        data->SetVDSLProfile(*AProfile);
     // One file at a time, so that an error names the capture that caused it.
     const std::string* current = nullptr;
     try {
+        current = &AFiles.Status;
+        const bool named = data->LoadStatusFromFile(AFiles.Status);
+        if (!named && !AProfile)
+            throw ECliError(ecUsage,
+                            AFiles.Status.empty()
+                                ? std::string("A VDSL profile is needed: give --profile, or a "
+                                              "status capture with its \"Running Mode\"")
+                                : "The status capture \"" + AFiles.Status +
+                                      "\" names no VDSL profile (no \"Running Mode\" line)",
+                            "Give the profile with --profile, e.g. --profile 17a.");
+        if (named && AProfile && *AProfile != data->VDSLProfile())
+            ANotes << "vexlorin-cli: the status capture \"" << AFiles.Status
+                   << "\" names the profile " << VDSLProfileNames[data->VDSLProfile()]
+                   << "; it is used instead of --profile " << VDSLProfileNames[*AProfile] << '\n';
         current = &AFiles.HLog;
         data->LoadHLogFromFile(AFiles.HLog);
         current = &AFiles.QLN;
@@ -67,6 +88,8 @@ std::unique_ptr<TDrayData> ImportCaptures(TVDSLProfile AProfile, const TImportFi
         data->LoadSNRFromFile(AFiles.SNR);
         current = &AFiles.Bins;
         data->LoadBinsFromFile(AFiles.Bins);
+    } catch (const ECliError&) {
+        throw;
     } catch (const std::exception& e) {
         RaiseFileError(e, *current, HintCapture);
     }

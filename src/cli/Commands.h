@@ -20,11 +20,14 @@ std::optional<TVDSLProfile> ParseProfileName(std::string_view AText);
 std::unique_ptr<TDrayData> LoadStatisticsFile(const std::string& AFilename);
 
 // A set built from text captures the way the load-from-files dialog builds it; an empty
-// name skips that capture.
+// name skips that capture. The profile is the status capture's "Running Mode", else
+// AProfile; without either the import is refused (ecUsage). When both are given and
+// differ, the capture's is used and a note goes to ANotes.
 struct TImportFiles {
-    std::string HLog, QLN, SNR, Bins;
+    std::string Status, HLog, QLN, SNR, Bins;
 };
-std::unique_ptr<TDrayData> ImportCaptures(TVDSLProfile AProfile, const TImportFiles& AFiles);
+std::unique_ptr<TDrayData> ImportCaptures(std::optional<TVDSLProfile> AProfile,
+                                          const TImportFiles& AFiles, std::ostream& ANotes);
 
 // Saves the set; the target is replaced only when the whole file was written.
 void SaveStatisticsFile(const TDrayData& AData, const std::string& AFilename);

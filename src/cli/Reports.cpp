@@ -1,9 +1,9 @@
 #include "cli/Reports.h"
 
+#include "model/LineSummary.h"
 #include "model/TextFile.h"
 
 #include <array>
-#include <cstdio>
 #include <cstdlib>
 
 namespace vexlorin::cli {
@@ -66,41 +66,6 @@ std::string PrintableLine(const std::string& ALine) {
     return out;
 }
 
-std::string JsonString(const std::string& AText) {
-    const std::string text = SanitisedUtf8(AText);
-    std::string out = "\"";
-    for (char ch : text) {
-        const auto c = static_cast<unsigned char>(ch);
-        switch (c) {
-        case '"':
-            out += "\\\"";
-            break;
-        case '\\':
-            out += "\\\\";
-            break;
-        case '\n':
-            out += "\\n";
-            break;
-        case '\r':
-            out += "\\r";
-            break;
-        case '\t':
-            out += "\\t";
-            break;
-        default:
-            if (c < 0x20) {
-                char escaped[8];
-                std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
-                out += escaped;
-            } else {
-                out += ch;
-            }
-        }
-    }
-    out += '"';
-    return out;
-}
-
 std::string SizesText(const TStatMultipliers& ASizes) {
     return std::to_string(ASizes[sdUp]) + "/" + std::to_string(ASizes[sdDown]);
 }
@@ -127,6 +92,12 @@ std::string FormatSummary(const TDrayData& AData) {
 
 void WriteShow(const TDrayData& AData, std::ostream& AOut) {
     AOut << FormatSummary(AData) << '\n';
+    // Texts of the summary come from the file too.
+    if (const std::string summary = SummaryText(SummarizeSet(AData)); !summary.empty()) {
+        for (const std::string& line : SplitLines(summary))
+            AOut << PrintableLine(line) << '\n';
+        AOut << '\n';
+    }
     for (const std::string& line : AData.Stats())
         AOut << PrintableLine(line) << '\n';
 }
@@ -149,52 +120,6 @@ void WriteCsv(const TDrayData& AData, std::ostream& AOut) {
              << int{up[t].ToneBits} << ',' << down[t].SNR << ',' << FormatTenths(down[t].Gain)
              << ',' << int{down[t].ToneBits} << "\r\n";
     }
-}
-
-void WriteJson(const TDrayData& AData, std::ostream& AOut) {
-    AOut << "{\n";
-    AOut << "  \"name\": " << JsonString(AData.Name()) << ",\n";
-    AOut << "  \"profile\": " << JsonString(VDSLProfileNames[SafeProfile(AData.VDSLProfile())])
-         << ",\n";
-    AOut << "  \"version\": " << AData.DataVersion() << ",\n";
-    AOut << "  \"stats\": [";
-    const TStringList& stats = AData.Stats();
-    for (std::size_t i = 0; i < stats.size(); ++i)
-        AOut << (i ? ",\n    " : "\n    ") << JsonString(stats[i]);
-    AOut << (stats.empty() ? "],\n" : "\n  ],\n");
-
-    const auto tables = GroupTables(AData);
-    AOut << "  \"group_sizes\": {";
-    for (std::size_t i = 0; i < tables.size(); ++i) {
-        AOut << (i ? ", " : "") << '"' << tables[i].JsonName
-             << "\": {\"us\": " << int{tables[i].Sizes[sdUp]}
-             << ", \"ds\": " << int{tables[i].Sizes[sdDown]} << '}';
-    }
-    AOut << "},\n";
-
-    for (const TGroupTable& table : tables) {
-        AOut << "  \"" << table.JsonName << "\": [";
-        for (std::size_t g = 0; g < StatArraySize; ++g) {
-            AOut << (g ? ",\n    " : "\n    ") << "{\"group\": " << g
-                 << ", \"first_tone_us\": " << FirstTone(g, table.Sizes, sdUp)
-                 << ", \"first_tone_ds\": " << FirstTone(g, table.Sizes, sdDown)
-                 << ", \"us\": " << SlotText(table.Up[g], "null")
-                 << ", \"ds\": " << SlotText(table.Down[g], "null") << '}';
-        }
-        AOut << "\n  ],\n";
-    }
-
-    const TDrayBinArray& up = AData.ShowBinStatsUS();
-    const TDrayBinArray& down = AData.ShowBinStatsDS();
-    AOut << "  \"bins\": [";
-    for (std::size_t t = 0; t < BinArraySize; ++t) {
-        AOut << (t ? ",\n    " : "\n    ") << "{\"tone\": " << t << ", \"snr_us\": " << up[t].SNR
-             << ", \"gain_db_us\": " << FormatTenths(up[t].Gain)
-             << ", \"bits_us\": " << int{up[t].ToneBits} << ", \"snr_ds\": " << down[t].SNR
-             << ", \"gain_db_ds\": " << FormatTenths(down[t].Gain)
-             << ", \"bits_ds\": " << int{down[t].ToneBits} << '}';
-    }
-    AOut << "\n  ]\n}\n";
 }
 
 } // namespace vexlorin::cli

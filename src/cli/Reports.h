@@ -11,8 +11,8 @@
 // gain in dB with one decimal.
 //
 // JSON: one object with name, profile, version, stats (the text as an array of lines),
-// group_sizes, and the arrays hlog, qln, snr (objects with the CSV's group columns, null for
-// a null slot) and bins (objects with the CSV's tone columns).
+// group_sizes, the arrays hlog, qln, snr (objects with the CSV's group columns, null for
+// a null slot) and bins (objects with the CSV's tone columns), and summary (SummaryJson.h).
 #pragma once
 
 #include "model/uDrayData.h"
@@ -25,9 +25,12 @@ namespace vexlorin::cli {
 // Name, profile, file version, group sizes and tones with bits loaded, one per line.
 std::string FormatSummary(const TDrayData& AData);
 
-// The summary, a blank line and the statistics text. Control characters of the text are
-// shown as U+FFFD so that a crafted file cannot drive the terminal.
+// The summary, a blank line, the line summary and a blank line when the set has one, and
+// the statistics text. Control characters of the text are shown as U+FFFD so that a
+// crafted file cannot drive the terminal.
 void WriteShow(const TDrayData& AData, std::ostream& AOut);
+// {"name": ..., "profile": ..., "summary": {...}} (SummaryJson.h).
+void WriteShowJson(const TDrayData& AData, std::ostream& AOut);
 
 void WriteCsv(const TDrayData& AData, std::ostream& AOut);
 void WriteJson(const TDrayData& AData, std::ostream& AOut);

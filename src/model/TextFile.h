@@ -23,8 +23,9 @@ std::string DecodeTextBytes(std::string_view ABytes);
 TStringList ReadTextFileLines(const std::string& AFilename);
 
 // The bins part of the capture import on text already read: everything from the first
-// "UPSTREAM :" on becomes BinStatsUSRaw, everything before it BinStatsDSRaw. Without
-// "UPSTREAM :" nothing changes.
-void ImportBinsCapture(TDrayData& AData, const TStringList& ALines);
+// "UPSTREAM :" on becomes BinStatsUSRaw, everything before it BinStatsDSRaw. A capture with
+// "DOWNSTREAM :" but no "UPSTREAM :" becomes BinStatsDSRaw alone; one with neither is
+// refused with EDrayDataError, naming the capture AName when given.
+void ImportBinsCapture(TDrayData& AData, const TStringList& ALines, std::string_view AName = {});
 
 } // namespace vexlorin

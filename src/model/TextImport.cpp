@@ -42,13 +42,23 @@ TStringList ReadTextFileLines(const std::string& AFilename) {
     return SplitLines(DecodeTextBytes({reinterpret_cast<const char*>(bytes.data()), bytes.size()}));
 }
 
-void ImportBinsCapture(TDrayData& AData, const TStringList& ALines) {
+void ImportBinsCapture(TDrayData& AData, const TStringList& ALines, std::string_view AName) {
     const std::string text = JoinLines(ALines);
     const std::size_t p = text.find("UPSTREAM :");
-    if (p == std::string::npos)
+    if (p != std::string::npos) {
+        AData.SetBinStatsUSRaw(SplitLines(std::string_view(text).substr(p)));
+        AData.SetBinStatsDSRaw(SplitLines(std::string_view(text).substr(0, p)));
         return;
-    AData.SetBinStatsUSRaw(SplitLines(std::string_view(text).substr(p)));
-    AData.SetBinStatsDSRaw(SplitLines(std::string_view(text).substr(0, p)));
+    }
+    // What people paste is mostly the downstream answer alone.
+    if (text.find("DOWNSTREAM :") != std::string::npos) {
+        AData.SetBinStatsDSRaw(ALines);
+        return;
+    }
+    const std::string name = AName.empty() ? std::string() : " \"" + std::string(AName) + "\"";
+    throw EDrayDataError("The bins capture" + name +
+                         " holds neither \"DOWNSTREAM :\" nor \"UPSTREAM :\"; give a capture of "
+                         "the router's answers to \"vdsl showbins\" and \"vdsl showbins up\"");
 }
 
 void TDrayData::LoadHLogFromFile(const std::string& AFilename) {
@@ -68,7 +78,20 @@ void TDrayData::LoadSNRFromFile(const std::string& AFilename) {
 
 void TDrayData::LoadBinsFromFile(const std::string& AFilename) {
     if (!AFilename.empty())
-        ImportBinsCapture(*this, ReadTextFileLines(AFilename));
+        ImportBinsCapture(*this, ReadTextFileLines(AFilename), AFilename);
+}
+
+bool TDrayData::LoadStatusFromFile(const std::string& AFilename) {
+    if (AFilename.empty())
+        return false;
+    FStats = ReadTextFileLines(AFilename);
+    try {
+        IdentifyVDSLProfile(FStats);
+        return true;
+    } catch (const EDrayDataError&) {
+        // A capture of "vdsl status more" alone names no profile; the caller's stays.
+        return false;
+    }
 }
 
 } // namespace vexlorin

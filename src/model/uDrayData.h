@@ -244,11 +244,17 @@ public:
     std::vector<uint8_t> SaveToBytes() const;
     void LoadFromBytes(std::span<const uint8_t> ABytes);
 
-    // Import of text captures; an empty name does nothing.
+    // Import of text captures; an empty name does nothing. A bins capture without
+    // "UPSTREAM :" fills the downstream table alone; one without either title is refused
+    // with EDrayDataError.
     void LoadHLogFromFile(const std::string& AFilename);
     void LoadQLNFromFile(const std::string& AFilename);
     void LoadSNRFromFile(const std::string& AFilename);
     void LoadBinsFromFile(const std::string& AFilename);
+    // A capture of status answers (a telnet log or a copy of them) becomes the statistics
+    // text, kept as it is. True when it names the profile ("Running Mode"), which is then
+    // the set's; false leaves the profile as it was.
+    bool LoadStatusFromFile(const std::string& AFilename);
 
 private:
     enum class TGroupTable : uint8_t { HLog, QLN, SNR };

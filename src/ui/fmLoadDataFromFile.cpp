@@ -51,10 +51,18 @@ TfrmLoadDataFromFiles::TfrmLoadDataFromFiles(QWidget* AOwner, IUserDialogs& ADia
         cbxProfiles->addItem(QString::fromLatin1(item));
     cbxProfiles->setCurrentIndex(vpNA);
 
+    edStatusFile = new QLineEdit(this);
+    edStatusFile->setObjectName(QStringLiteral("edStatusFile"));
+    edStatusFile->setToolTip(QStringLiteral(
+        "A capture of the router's answer to \"vdsl status\" (and the other status answers)"));
     edHlogFile = new QLineEdit(this);
     edQLNFile = new QLineEdit(this);
     edSNRFile = new QLineEdit(this);
     edBINFile = new QLineEdit(this);
+    btnSelectStatusFile = new QPushButton(QStringLiteral("Select..."), this);
+    btnSelectStatusFile->setObjectName(QStringLiteral("btnSelectStatusFile"));
+    btnSelectStatusFile->setToolTip(QStringLiteral("Select status capture..."));
+    btnSelectStatusFile->setAccessibleName(QStringLiteral("Select status capture..."));
     btnSelectHLogFile = new QPushButton(QStringLiteral("Select..."), this);
     btnSelectQLNFile = new QPushButton(QStringLiteral("Select..."), this);
     btnSelectSNRFile = new QPushButton(QStringLiteral("Select..."), this);
@@ -70,10 +78,11 @@ TfrmLoadDataFromFiles::TfrmLoadDataFromFiles(QWidget* AOwner, IUserDialogs& ADia
             grid->addWidget(AButton, ARow, 2);
     };
     addRow(0, "&Profile:", cbxProfiles, nullptr);
-    addRow(1, "&HLog file:", edHlogFile, btnSelectHLogFile);
-    addRow(2, "&QLN file:", edQLNFile, btnSelectQLNFile);
-    addRow(3, "&SNR file:", edSNRFile, btnSelectSNRFile);
-    addRow(4, "&Bins file:", edBINFile, btnSlectBINFile);
+    addRow(1, "S&tatus:", edStatusFile, btnSelectStatusFile);
+    addRow(2, "&HLog file:", edHlogFile, btnSelectHLogFile);
+    addRow(3, "&QLN file:", edQLNFile, btnSelectQLNFile);
+    addRow(4, "&SNR file:", edSNRFile, btnSelectSNRFile);
+    addRow(5, "&Bins file:", edBINFile, btnSlectBINFile);
     grid->setColumnStretch(1, 1);
     cbxProfiles->setMinimumWidth(80);
     grid->setAlignment(cbxProfiles, Qt::AlignLeft);
@@ -83,8 +92,8 @@ TfrmLoadDataFromFiles::TfrmLoadDataFromFiles(QWidget* AOwner, IUserDialogs& ADia
     btnOK->setDefault(true);
     btnOK->setAutoDefault(true);
     // Only the OK button reacts to Enter, wherever the focus is.
-    for (QPushButton* button :
-         {btnSelectHLogFile, btnSelectQLNFile, btnSelectSNRFile, btnSlectBINFile, btnCancel})
+    for (QPushButton* button : {btnSelectStatusFile, btnSelectHLogFile, btnSelectQLNFile,
+                                btnSelectSNRFile, btnSlectBINFile, btnCancel})
         button->setAutoDefault(false);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -96,6 +105,8 @@ TfrmLoadDataFromFiles::TfrmLoadDataFromFiles(QWidget* AOwner, IUserDialogs& ADia
     layout->addStretch();
     layout->addLayout(buttons);
 
+    connect(btnSelectStatusFile, &QPushButton::clicked, this,
+            &TfrmLoadDataFromFiles::btnSelectStatusFileClick);
     connect(btnSelectHLogFile, &QPushButton::clicked, this,
             &TfrmLoadDataFromFiles::btnSelectHLogFileClick);
     connect(btnSelectQLNFile, &QPushButton::clicked, this,
@@ -107,7 +118,8 @@ TfrmLoadDataFromFiles::TfrmLoadDataFromFiles(QWidget* AOwner, IUserDialogs& ADia
     connect(btnOK, &QPushButton::clicked, this, &QDialog::accept);
     connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
 
-    setFixedSize(467, 224);
+    // One row more than the four captures of the tables: the status capture.
+    setFixedSize(467, 256);
 }
 
 void TfrmLoadDataFromFiles::keyPressEvent(QKeyEvent* AEvent) {
@@ -130,6 +142,7 @@ void TfrmLoadDataFromFiles::SelectFile(QLineEdit* AEdit, int AFileType) {
 std::unique_ptr<TDrayData> TfrmLoadDataFromFiles::GetDrayData() const {
     auto set = std::make_unique<TDrayData>("Loaded from file");
     set->SetVDSLProfile(SafeProfile(static_cast<unsigned>(cbxProfiles->currentIndex())));
+    set->LoadStatusFromFile(FileNameOf(edStatusFile));
     set->LoadHLogFromFile(FileNameOf(edHlogFile));
     set->LoadQLNFromFile(FileNameOf(edQLNFile));
     set->LoadSNRFromFile(FileNameOf(edSNRFile));

@@ -1,5 +1,5 @@
-// The dialog of "Load data from file...": a profile and up to four capture files (HLog,
-// QLN, SNR, bins) from which a new statistics set is built.
+// The dialog of "Load data from file...": a profile and up to five capture files (status,
+// HLog, QLN, SNR, bins) from which a new statistics set is built.
 #pragma once
 
 #include "model/uDrayData.h"
@@ -23,18 +23,21 @@ public:
     TfrmLoadDataFromFiles(QWidget* AOwner, IUserDialogs& ADialogs);
 
     // A new set named "Loaded from file" with the chosen profile, filled from the files
-    // named in the four fields (an empty field is skipped). Throws what the import throws;
-    // the half-built set is discarded then.
+    // named in the five fields (an empty field is skipped). A status capture that names
+    // its profile ("Running Mode") gives the set that profile instead. Throws what the
+    // import throws; the half-built set is discarded then.
     std::unique_ptr<TDrayData> GetDrayData() const;
 
     // The file types of the file dialog, in the order the dialog shows them.
     static QList<TFileFilter> FileTypes();
 
     QComboBox* cbxProfiles;
+    QLineEdit* edStatusFile;
     QLineEdit* edHlogFile;
     QLineEdit* edQLNFile;
     QLineEdit* edSNRFile;
     QLineEdit* edBINFile;
+    QPushButton* btnSelectStatusFile;
     QPushButton* btnSelectHLogFile;
     QPushButton* btnSelectQLNFile;
     QPushButton* btnSelectSNRFile;
@@ -46,6 +49,7 @@ protected:
     void keyPressEvent(QKeyEvent* AEvent) override;
 
 private:
+    void btnSelectStatusFileClick() { SelectFile(edStatusFile, 1); }
     void btnSelectHLogFileClick() { SelectFile(edHlogFile, 2); }
     void btnSelectQLNFileClick() { SelectFile(edQLNFile, 3); }
     void btnSelectSNRFileClick() { SelectFile(edSNRFile, 4); }
@@ -53,7 +57,7 @@ private:
     void SelectFile(QLineEdit* AEdit, int AFileType);
 
     IUserDialogs& FDialogs;
-    // One file dialog serves all four buttons, so the last choice is where the next one
+    // One file dialog serves all five buttons, so the last choice is where the next one
     // starts.
     TFileDialogOptions FOpenOptions;
 };

@@ -7,6 +7,7 @@
 #include "reader/TelnetClient.h"
 #include "ui/CommandLine.h"
 #include "ui/QtNotifier.h"
+#include "ui/SummaryView.h"
 #include "ui/UiResources.h"
 #include "ui/fmMainRetrieval.h"
 
@@ -242,7 +243,16 @@ void TfrmMain::lbxStatisticsClick() {
     DisplayChartData(selected);
 }
 
+void TfrmMain::DisplaySummary(const TDrayData* AData) {
+    FSummaryView->ShowSet(AData);
+}
+
 void TfrmMain::DisplayTextData(const TDrayData* AData) {
+    // The set a retrieval still fills has its text, but not yet its bins tables.
+    if (AData && AData == FReaderData.get())
+        FSummaryView->ShowStatus(*AData);
+    else
+        FSummaryView->ShowSet(AData);
     if (!AData) {
         memStats->clear();
         return;

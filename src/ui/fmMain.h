@@ -38,6 +38,7 @@ namespace vexlorin {
 
 class TMainReaderView;
 class TQtNotifier;
+class TSummaryView;
 class TTelnetClient;
 
 enum TDrayStatus { dsReady, dsReadingData };
@@ -59,6 +60,8 @@ public:
     // sorted place and selects it; the caller refreshes the views.
     TDrayDataList& DrayDataList() { return *FDrayDataList; }
     void DisplayTextData(const TDrayData* AData);
+    // The page "Summary" for AData (empty for null), from its text and its tables.
+    void DisplaySummary(const TDrayData* AData);
     TDrayData* GetSelectedDrayData() const;
     QString GetDefaultFileName() const;
     // Shows the selected set (text, profile label, charts); nothing when none is selected.
@@ -221,6 +224,7 @@ private:
     TDrayStatus FStatus = dsReady;
     std::function<QDateTime()> FClock;
     bool FSettingSelection = false;
+    TSummaryView* FSummaryView = nullptr; // the page "Summary"
 };
 
 } // namespace vexlorin

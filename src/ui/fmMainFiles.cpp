@@ -1,6 +1,7 @@
 // The main window's file commands: configuration files, statistics files, the sets built
 // from text captures, and the auxiliary windows opened from the window's buttons.
 #include "model/ConfigFile.h"
+#include "ui/SummaryView.h"
 #include "ui/fmAbout.h"
 #include "ui/fmLoadDataFromFile.h"
 #include "ui/fmMain.h"
@@ -159,8 +160,12 @@ void TfrmMain::acnLoadDataFromFileExecute() {
         return;
     const TDrayData* added = FDrayDataList->Add(std::move(data));
     UpdateProfileLabel(added->VDSLProfile());
+    DisplayTextData(added); // empty without a status capture
     DisplayChartData(added);
-    pgcMain->setCurrentWidget(FCharts->Page(TChartPage::HLog));
+    // A line imported from its status text alone is best seen in its summary.
+    pgcMain->setCurrentWidget(added->Stats().empty() || !added->HLogDSRaw().empty()
+                                  ? FCharts->Page(TChartPage::HLog)
+                                  : static_cast<QWidget*>(FSummaryView));
 }
 
 void TfrmMain::acnShowLegendExecute() {

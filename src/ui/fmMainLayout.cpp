@@ -1,6 +1,7 @@
 // The main window's controls as built: the status bar, the input panel on the right, the
 // page "Router", the chart pages (TLineCharts) with their "Show raw data..." buttons, and
 // the options of the window's file dialogs.
+#include "ui/SummaryView.h"
 #include "ui/fmMain.h"
 
 #include "ui/UiResources.h"
@@ -226,6 +227,8 @@ void TfrmMain::BuildPages() {
     routerBottom.Row->addWidget(btnAbout);
     routerLayout->addWidget(routerBottom.Panel);
     pgcMain->addTab(tbsRouter, QStringLiteral("Router"));
+    FSummaryView = new TSummaryView(pgcMain);
+    pgcMain->addTab(FSummaryView, QStringLiteral("Summary"));
 
     // The chart pages follow "Router".
     FCharts = std::make_unique<TLineCharts>(*pgcMain, *FDialogs);

@@ -72,6 +72,8 @@ void TMainReaderView::PlotBins(TDrayData* AData) {
     FWindow.PlotBitLoading(AData, nullptr, DSColor, USColor);
     FWindow.PlotBinsSNR(AData, nullptr, nullptr, DSColor, USColor);
     FWindow.PlotGain(AData, nullptr, DSColor, USColor);
+    // The text came before the bins tables: the summary's bit loading needs them too.
+    FWindow.DisplaySummary(AData);
 }
 
 void TMainReaderView::ShowProgress(int AStep, int ASteps) {

@@ -140,12 +140,19 @@ TEST(CliShow, SummaryThenText) {
     const auto run = RunCli({"show", file});
     ASSERT_EQ(run.ExitCode, 0) << run.Err;
     EXPECT_EQ(run.Err, "");
-    // DS tones 33, 34 and 40 carry bits; US 100 and 8191.
+    // DS tones 33, 34 and 40 carry bits; US 100 and 8191. The line summary reads the text.
     EXPECT_EQ(run.Out, "Name: Line A\n"
                        "Profile: 17A\n"
                        "File version: 2\n"
                        "Group sizes (US/DS): HLog 8/16, QLN 0/0, SNR 0/0\n"
                        "Tones with bits loaded: US 2, DS 3\n"
+                       "\n"
+                       "Running mode:                   17A\n"
+                       "                                Downstream      Upstream\n"
+                       "Actual rate                     59.590 Mbit/s   -\n"
+                       "Tones with bits loaded          3               2\n"
+                       "Bits per symbol                 29              4\n"
+                       "Rate of the loaded bits         0.116 Mbit/s    0.016 Mbit/s\n"
                        "\n"
                        " [ STATUS ]\n"
                        "   Running Mode            :      17A\n"

@@ -4,6 +4,7 @@
 #include "model/TextFile.h"
 #include "model/uDrayData.h"
 
+#include "../CaptureFixtures.h"
 #include "FileTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -176,16 +177,75 @@ TEST(CaptureImport, BinsCaptureSplitsAtUpstreamTitle) {
     }
 }
 
-TEST(CaptureImport, BinsCaptureWithoutUpstreamTitleImportsNothing) {
+TEST(CaptureImport, BinsCaptureWithDownstreamTitleOnlyFillsTheDownstreamTable) {
+    // The pasted excerpt as it was found: web page line numbers, collapsed blanks, the
+    // downstream answer alone.
+    const std::string path = test::ConsoleFixture("vdsl-showbins-excerpt.txt");
+    TDrayData set;
+    set.SetBinStatsUSRaw({"UPSTREAM :", "  40 10 -1 2"});
+    set.LoadBinsFromFile(path);
+    EXPECT_EQ(set.BinStatsDSRaw(), ReadTextFileLines(path));
+    EXPECT_EQ(set.BinStatsUSRaw(), (TStringList{"UPSTREAM :", "  40 10 -1 2"}))
+        << "the upstream table stays as it was";
+    EXPECT_EQ(set.ShowBinStatsDS()[5], (TDrayBinEntry{5, 47, 0, 0}));
+    EXPECT_EQ(set.ShowBinStatsDS()[33], (TDrayBinEntry{33, 57, 15, 9}));
+    EXPECT_EQ(set.ShowBinStatsDS()[39], (TDrayBinEntry{39, 59, -19, 11}));
+    EXPECT_EQ(set.ShowBinStatsDS()[73], (TDrayBinEntry{73, 54, 0, 14}));
+    EXPECT_EQ(set.ShowBinStatsDS()[74], TDrayBinEntry{});
+    EXPECT_EQ(set.ShowBinStatsUS()[40], (TDrayBinEntry{40, 10, -1, 2}));
+}
+
+TEST(CaptureImport, BinsCaptureWithoutEitherTitleIsRefusedByName) {
     TTempDir dir;
     const std::string path = dir.File("capture.bins");
     test::WriteFile(path, "  33 42 -20 8\r\nupstream :\r\n  40 10 -1 2\r\n");
     TDrayData set;
     set.SetBinStatsDSRaw({"  7 1 1 1"});
-    set.LoadBinsFromFile(path);
+    try {
+        set.LoadBinsFromFile(path);
+        ADD_FAILURE() << "no error";
+    } catch (const EDrayDataError& e) {
+        EXPECT_EQ(std::string(e.what()),
+                  "The bins capture \"" + path +
+                      "\" holds neither \"DOWNSTREAM :\" nor \"UPSTREAM :\"; give a capture of "
+                      "the router's answers to \"vdsl showbins\" and \"vdsl showbins up\"");
+    }
     EXPECT_EQ(set.BinStatsDSRaw(), (TStringList{"  7 1 1 1"}));
     EXPECT_TRUE(set.BinStatsUSRaw().empty());
     EXPECT_EQ(set.ShowBinStatsDS()[33], TDrayBinEntry{});
+}
+
+TEST(CaptureImport, StatusCaptureBecomesTheTextAndNamesTheProfile) {
+    const std::string collapsed = test::ConsoleFixture("vdsl-status-collapsed.txt");
+    TDrayData set("Loaded from file");
+    EXPECT_TRUE(set.LoadStatusFromFile(collapsed));
+    EXPECT_EQ(set.VDSLProfile(), vp17a);
+    EXPECT_EQ(set.Stats(), ReadTextFileLines(collapsed)) << "kept as it is";
+
+    // "vdsl status more" names no profile: the one chosen stays.
+    const std::string more = test::ConsoleFixture("vdsl-status-more.txt");
+    TDrayData other;
+    other.SetVDSLProfile(vp35b);
+    EXPECT_FALSE(other.LoadStatusFromFile(more));
+    EXPECT_EQ(other.VDSLProfile(), vp35b);
+    EXPECT_EQ(other.Stats().front(), "> vdsl status more");
+
+    // Byte-order marks as for every capture.
+    TTempDir dir;
+    const std::string utf16 = dir.File("status.txt");
+    TBytes bytes{0xFF, 0xFE};
+    for (const char c : std::string_view("Running Mode : 35B\r\n")) {
+        bytes.push_back(static_cast<uint8_t>(c));
+        bytes.push_back(0);
+    }
+    test::WriteFile(utf16, bytes);
+    EXPECT_TRUE(other.LoadStatusFromFile(utf16));
+    EXPECT_EQ(other.VDSLProfile(), vp35b);
+    EXPECT_EQ(other.Stats(), (TStringList{"Running Mode : 35B"}));
+
+    EXPECT_FALSE(other.LoadStatusFromFile(""));
+    EXPECT_EQ(other.Stats(), (TStringList{"Running Mode : 35B"}));
+    EXPECT_THROW(other.LoadStatusFromFile(dir.File("missing.txt")), EFOpenError);
 }
 
 TEST(CaptureImport, EmptyNamesLeaveTheSetAsCreated) {
@@ -195,6 +255,7 @@ TEST(CaptureImport, EmptyNamesLeaveTheSetAsCreated) {
     set.LoadQLNFromFile("");
     set.LoadSNRFromFile("");
     set.LoadBinsFromFile("");
+    EXPECT_FALSE(set.LoadStatusFromFile(""));
     EXPECT_EQ(set.Name(), "Loaded from file");
     EXPECT_EQ(set.VDSLProfile(), vp17a);
     EXPECT_TRUE(set.Stats().empty());

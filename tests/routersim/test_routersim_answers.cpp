@@ -1,7 +1,9 @@
 // Every answer of the simulated console, cut as the retrieval cuts it and read by the
 // model's own parsers, must give a plausible statistics set for each profile.
 #include "Console.h"
+#include "LineModel.h"
 #include "RouterSim.h"
+#include "model/LineSummary.h"
 
 #include <gtest/gtest.h>
 
@@ -137,6 +139,102 @@ TEST_P(RouterSimAnswers, SurviveTheCutsAndParse) {
     }
     EXPECT_GT(downBits, upBits / 2);
     EXPECT_GT(upBits, 0);
+}
+
+// The status answers, cut and put together as a retrieval does, summarise to the line
+// model's own figures, and every answer that prints a counter prints the same count.
+TEST_P(RouterSimAnswers, SummaryMatchesTheLineModel) {
+    const TVDSLProfile profile = GetParam();
+    const auto answers = RunAll(profile, 7);
+    const auto status = [&](const char* ACommand) {
+        return Cut(SplitLines(answers.at(ACommand)), 2, 2);
+    };
+    TStringList text;
+    for (const char* command : {"vdsl status bandinfo", "vdsl status", "vdsl status more",
+                                "vdsl status olr", "vdsl status counts"}) {
+        const TStringList lines = status(command);
+        text.insert(text.end(), lines.begin(), lines.end());
+    }
+    for (const auto& [header, command] :
+         {std::pair{" [ INVENTORY ]", "vdsl annex"}, std::pair{" [ CO ]", "vdsl inventory co"},
+          std::pair{" [ CPE ]", "vdsl inventory cpe"}}) {
+        text.push_back(header);
+        const TStringList lines = Cut(SplitLines(answers.at(command)), 1, 2);
+        text.insert(text.end(), lines.begin(), lines.end());
+    }
+    const TLineSummary s = SummarizeStatus(text);
+    const routersim::TLineModel model(profile, 7);
+
+    EXPECT_EQ(s[liState].AsText(), "SHOWTIME");
+    EXPECT_EQ(s[liMode].AsText(), VDSLProfileNames[profile]);
+    EXPECT_EQ(s[liFirmware].AsText(), "08-0B-02-06-00-07");
+    EXPECT_EQ(s[liVendor].AsText(), "BDCM");
+    EXPECT_EQ(s[liChipset].AsText(), "IFTN");
+    EXPECT_EQ(s[liAnnex].AsText(), "A");
+    EXPECT_EQ(s[liVectoring].AsText(), "G.993.5 friendly");
+    EXPECT_EQ(s[liResets].AsInteger(), 0);
+    EXPECT_EQ(s[liRetrains].AsInteger(), 1);
+    for (const TStatDirection d : {sdUp, sdDown}) {
+        SCOPED_TRACE(DirectionKey(d));
+        EXPECT_EQ(s.Get(d, diActualRate).AsInteger(), int64_t{model.RateKbps(d)} * 1000);
+        EXPECT_EQ(s.Get(d, diAttainableRate).AsInteger(), int64_t{model.AttainableKbps(d)} * 1000);
+        EXPECT_EQ(s.Get(d, diAttenuation).AsNumber(), static_cast<int>(model.Attenuation(d)));
+        EXPECT_EQ(s.Get(d, diSNRMargin).AsNumber(), static_cast<int>(model.SNRMargin(d)));
+        EXPECT_EQ(s.Get(d, diPathMode).AsText(), "Fast");
+        EXPECT_EQ(s.Get(d, diInterleaveDepth).AsInteger(), 1);
+        EXPECT_EQ(s.Get(d, diInterleaveDelay).AsNumber(), 0.0);
+        EXPECT_TRUE(s.Get(d, diActualPSD).Has());
+        EXPECT_TRUE(s.Get(d, diINP).Has());
+        for (const TDirectionItem counter : {diCRC, diFEC, diES, diSES, diUAS, diLOSS, diFECS})
+            EXPECT_TRUE(s.Get(d, counter).IsInteger()) << DirectionFields()[counter].Key;
+        // Severely errored seconds are errored seconds, which saw CRC errors.
+        EXPECT_LE(*s.Get(d, diSES).AsInteger(), *s.Get(d, diES).AsInteger());
+        EXPECT_LE(*s.Get(d, diES).AsInteger(), *s.Get(d, diCRC).AsInteger());
+        EXPECT_LE(*s.Get(d, diFECS).AsInteger(), *s.Get(d, diFEC).AsInteger());
+    }
+    const TLineSummary inStatus = SummarizeStatus(status("vdsl status"));
+    const TLineSummary inMore = SummarizeStatus(status("vdsl status more"));
+    const TLineSummary inCounts = SummarizeStatus(status("vdsl status counts"));
+    for (const TStatDirection d : {sdUp, sdDown}) {
+        for (const TDirectionItem counter : {diCRC, diES}) {
+            EXPECT_EQ(inStatus.Get(d, counter), s.Get(d, counter));
+            EXPECT_EQ(inMore.Get(d, counter), s.Get(d, counter));
+        }
+        for (const TDirectionItem counter : {diCRC, diFEC, diES, diSES, diUAS, diLOSS})
+            EXPECT_EQ(inCounts.Get(d, counter), s.Get(d, counter))
+                << DirectionFields()[counter].Key;
+    }
+
+    // The bands cover the profile's tones in turn, upstream and downstream alternating.
+    std::vector<TBandSummary> bands = s.Bands;
+    ASSERT_GE(bands.size(), 3u);
+    std::sort(bands.begin(), bands.end(), [](const TBandSummary& a, const TBandSummary& b) {
+        return *a.Values[biFirstTone].AsInteger() < *b.Values[biFirstTone].AsInteger();
+    });
+    EXPECT_EQ(bands.front().Name, "US0");
+    for (std::size_t i = 1; i < bands.size(); ++i) {
+        EXPECT_NE(bands[i].Direction, bands[i - 1].Direction);
+        EXPECT_EQ(*bands[i].Values[biFirstTone].AsInteger(),
+                  *bands[i - 1].Values[biLastTone].AsInteger() + 1);
+        // Attenuation grows with frequency (the model floors HLog at -96 dB).
+        EXPECT_GE(*bands[i].Values[biLATN].AsNumber(), *bands[i - 1].Values[biLATN].AsNumber());
+    }
+    EXPECT_LT(*bands.back().Values[biLastTone].AsInteger(), VDSLProfileTones[profile]);
+    for (const TBandSummary& band : bands)
+        EXPECT_NEAR(*band.Values[biSNRM].AsNumber(), model.SNRMargin(band.Direction), 0.05);
+
+    // The bits loaded carry the reported rate plus its framing overhead.
+    TDrayData data;
+    data.SetStats(status("vdsl status"));
+    data.SetBinStatsDSRaw(Cut(SplitLines(answers.at("vdsl showbins")), 2, 2));
+    data.SetBinStatsUSRaw(Cut(SplitLines(answers.at("vdsl showbins up")), 2, 2));
+    const TLineSummary withBits = SummarizeSet(data);
+    for (const TStatDirection d : {sdUp, sdDown}) {
+        const int64_t reported = *withBits.Get(d, diActualRate).AsInteger();
+        const int64_t loaded = *withBits.Bits[d][btRate].AsInteger();
+        EXPECT_LE(reported, loaded);
+        EXPECT_GE(reported, loaded * 85 / 100);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Profiles, RouterSimAnswers,

@@ -105,6 +105,7 @@ struct TMainControls {
           pbRetrieval(Child<QProgressBar>(AWindow, "pbRetrieval")),
           lblSimulated(Child<QLabel>(AWindow, "lblSimulated")),
           acnRetrieveData(Child<QAction>(AWindow, "acnRetrieveData")),
+          acnStopRetrieval(Child<QAction>(AWindow, "acnStopRetrieval")),
           acnLoadDataFromFile(Child<QAction>(AWindow, "acnLoadDataFromFile")),
           acnLoadConfiguration(Child<QAction>(AWindow, "acnLoadConfiguration")),
           acnSaveConfiguration(Child<QAction>(AWindow, "acnSaveConfiguration")),
@@ -160,6 +161,7 @@ struct TMainControls {
     QProgressBar* pbRetrieval;
     QLabel* lblSimulated;
     QAction* acnRetrieveData;
+    QAction* acnStopRetrieval;
     QAction* acnLoadDataFromFile;
     QAction* acnLoadConfiguration;
     QAction* acnSaveConfiguration;

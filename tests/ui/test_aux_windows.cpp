@@ -283,10 +283,11 @@ TEST(RawDataViewers, CloseButtonAndTitleBarFreeTheWindow) {
     EXPECT_TRUE(left.isNull());
 }
 
-TEST(RawDataViewers, BinsViewerShowsWhatAnImportWithoutUpstreamTitleLeft) {
+TEST(RawDataViewers, BinsViewerShowsADownstreamOnlyImport) {
     TTempDir dir;
     const std::string bins = dir.File("capture.bins");
-    WriteText(bins, Answer("vdsl showbins", BinsAnswer(false)));
+    const std::string capture = Answer("vdsl showbins", BinsAnswer(false));
+    WriteText(bins, capture);
     QWidget owner;
     TScriptedDialogs dialogs;
     TfrmLoadDataFromFiles dialog(&owner, dialogs);
@@ -294,8 +295,9 @@ TEST(RawDataViewers, BinsViewerShowsWhatAnImportWithoutUpstreamTitleLeft) {
     const auto set = dialog.GetDrayData();
     QPointer<TfrmRawBins> viewer = ShowRawBins(&owner, set.get());
     EXPECT_TRUE(viewer->memUS->toPlainText().isEmpty());
-    EXPECT_TRUE(viewer->memDS->toPlainText().isEmpty());
-    EXPECT_EQ(set->ShowBinStatsDS()[12], TDrayBinEntry{});
+    EXPECT_EQ(viewer->memDS->toPlainText().split(QLatin1Char('\n')).size(),
+              static_cast<qsizetype>(SplitLines(capture).size()));
+    EXPECT_EQ(set->ShowBinStatsDS()[12], (TDrayBinEntry{12, 40 - 12, -12, 28 / 3}));
 }
 
 // ---------------------------------------------------------------------------------------
@@ -305,7 +307,7 @@ TEST(LoadDataFromFilesDialog, OpensWithNoProfileAndEmptyFields) {
     TScriptedDialogs dialogs;
     TfrmLoadDataFromFiles dialog(nullptr, dialogs);
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Load data from files"));
-    EXPECT_EQ(dialog.size(), QSize(467, 224));
+    EXPECT_EQ(dialog.size(), QSize(467, 256));
     ASSERT_EQ(dialog.cbxProfiles->count(), 10);
     const QStringList items = {QStringLiteral("N/A"), QStringLiteral("8a"),  QStringLiteral("8b"),
                                QStringLiteral("8c"),  QStringLiteral("8d"),  QStringLiteral("12a"),
@@ -315,8 +317,8 @@ TEST(LoadDataFromFilesDialog, OpensWithNoProfileAndEmptyFields) {
         EXPECT_EQ(dialog.cbxProfiles->itemText(i), items[i]);
     EXPECT_EQ(dialog.cbxProfiles->currentIndex(), 0);
     EXPECT_FALSE(dialog.cbxProfiles->isEditable());
-    for (QLineEdit* edit :
-         {dialog.edHlogFile, dialog.edQLNFile, dialog.edSNRFile, dialog.edBINFile})
+    for (QLineEdit* edit : {dialog.edStatusFile, dialog.edHlogFile, dialog.edQLNFile,
+                            dialog.edSNRFile, dialog.edBINFile})
         EXPECT_TRUE(edit->text().isEmpty());
     EXPECT_TRUE(dialog.btnOK->isDefault());
 }
@@ -439,7 +441,7 @@ TEST(LoadDataFromFilesDialog, OkWithEnterBuildsTheSetAndCancelBuildsNothing) {
     EXPECT_EQ(accepted, 1);
 }
 
-TEST(LoadDataFromFilesDialog, BinsCaptureWithoutUpstreamTitleLeavesBinsEmpty) {
+TEST(LoadDataFromFilesDialog, BinsCaptureWithoutUpstreamTitleIsDownstreamOnly) {
     TTempDir dir;
     std::string capture = Answer("vdsl showbins", BinsAnswer(false)) + "\r\n" +
                           Answer("vdsl showbins up", BinsAnswer(true));
@@ -453,10 +455,22 @@ TEST(LoadDataFromFilesDialog, BinsCaptureWithoutUpstreamTitleLeavesBinsEmpty) {
     dialog.edBINFile->setText(QString::fromStdString(dir.File("lower.bins")));
     const auto set = dialog.GetDrayData();
     EXPECT_TRUE(set->BinStatsUSRaw().empty());
-    EXPECT_TRUE(set->BinStatsDSRaw().empty());
-    EXPECT_EQ(set->ShowBinStatsDS(), TDrayBinArray{});
+    EXPECT_EQ(set->BinStatsDSRaw(), SplitLines(capture)) << "all of it is downstream";
     EXPECT_EQ(set->ShowBinStatsUS(), TDrayBinArray{});
     EXPECT_EQ(set->QLNStatsUS()[0].Value(), -120);
+
+    // Neither title: refused, naming the file.
+    const std::string notes = dir.File("notes.bins");
+    WriteText(notes, " 33 42 -20 8\r\n");
+    dialog.edBINFile->setText(QString::fromStdString(notes));
+    try {
+        dialog.GetDrayData();
+        ADD_FAILURE() << "no error";
+    } catch (const EDrayDataError& e) {
+        EXPECT_NE(std::string(e.what()).find("The bins capture \"" + notes + "\" holds neither"),
+                  std::string::npos)
+            << e.what();
+    }
 }
 
 TEST(LoadDataFromFilesDialog, EachSelectButtonPreselectsItsFileType) {

@@ -19,7 +19,7 @@ TEST_F(MainWindow, ControlsAfterStart) {
     QStringList pages;
     for (int i = 0; i < ui.pgcMain->count(); ++i)
         pages << ui.pgcMain->tabText(i);
-    EXPECT_EQ(pages, (QStringList{"Router", "HLog", "QLN", "SNR", "Bins"}));
+    EXPECT_EQ(pages, (QStringList{"Router", "Summary", "HLog", "QLN", "SNR", "Bins"}));
     EXPECT_EQ(ui.pgcMain->currentWidget(), ui.tbsRouter);
     QStringList binPages;
     for (int i = 0; i < ui.pgcBins->count(); ++i)

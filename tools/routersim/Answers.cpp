@@ -1,6 +1,7 @@
 #include "Answers.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <cmath>
 #include <cstdarg>
@@ -73,21 +74,52 @@ TStringList StatusPage(TStringList ARows) {
     return lines;
 }
 
+// "vdsl status bandinfo": the upstream bands, then the downstream ones, each with its tone
+// limits and its loop and signal attenuation and margin.
 TStringList BandInfo(const TLineModel& AModel) {
-    TStringList rows{"   Band  :  Tones            LATN        SATN        SNRM"};
-    for (const TBandRun& band : Bands(AModel)) {
-        const double latn = MeanAttenuation(AModel, band);
-        rows.push_back(Format("   %-5s : %5d - %5d    %5.1f dB    %5.1f dB    %5.1f dB",
-                              band.Name.c_str(), band.First, band.Last, latn, latn + 0.4,
-                              AModel.SNRMargin(band.Up ? sdUp : sdDown)));
+    TStringList rows;
+    for (const bool up : {true, false}) {
+        rows.push_back(up ? "  US:" : "  DS:");
+        for (const TBandRun& band : Bands(AModel)) {
+            if (band.Up != up)
+                continue;
+            const double latn = MeanAttenuation(AModel, band);
+            rows.push_back(
+                Format("   %s: Limits=[%4d-%5d]  LATN=%5.1f dB  SATN=%5.1f dB  SNRM=%5.1f dB",
+                       band.Name.c_str(), band.First, band.Last, latn, latn + 0.4,
+                       AModel.SNRMargin(band.Up ? sdUp : sdDown)));
+        }
     }
     return StatusPage(rows);
 }
 
-TStringList Status(TLineModel AModel) {
+// The line's error counters since it came up, the same in every answer that prints them:
+// drawn from a copy of the model, so each answer starts from the same generator state.
+struct TCounters {
+    unsigned long long ES, SES, LOSS, UAS, FEC, FECS, CRC;
+};
+
+std::array<TCounters, 2> Counters(TLineModel AModel) {
+    std::array<TCounters, 2> counters{};
+    for (TCounters& end : counters) { // sdUp (far end), then sdDown (near end)
+        // Severely errored seconds are errored seconds too, every errored second saw at
+        // least one CRC error, and every second with corrections at least one of them.
+        end.ES = AModel.Random() % 60;
+        end.SES = end.ES / 6;
+        end.LOSS = AModel.Random() % 2;
+        end.UAS = 20 + AModel.Random() % 40;
+        end.FECS = AModel.Random() % 3000;
+        end.FEC = end.FECS + AModel.Random() % 90000;
+        end.CRC = end.ES + AModel.Random() % 40;
+    }
+    return counters;
+}
+
+TStringList Status(const TLineModel& AModel) {
     const char* mode = VDSLProfileNames[AModel.Profile()];
-    const uint64_t crcNear = AModel.Random() % 40, crcFar = AModel.Random() % 400;
-    const uint64_t esNear = crcNear / 3, esFar = crcFar / 5;
+    const auto counters = Counters(AModel);
+    const TCounters& nearEnd = counters[sdDown];
+    const TCounters& farEnd = counters[sdUp];
     return StatusPage({
         Format("   Running Mode            :      %-4s      State                : SHOWTIME", mode),
         Format("   DS Actual Rate          : %9d bps   US Actual Rate       : %9d bps",
@@ -101,10 +133,10 @@ TStringList Status(TLineModel AModel) {
                static_cast<int>(AModel.SNRMargin(sdDown))),
         Format("   DS actual PSD           :   %s dB     US actual PSD        :   %s dB",
                BrokenDecimal(0.6).c_str(), BrokenDecimal(-4.3).c_str()),
-        Format("   NE CRC Count            : %11llu     FE CRC Count         : %11llu",
-               static_cast<unsigned long long>(crcNear), static_cast<unsigned long long>(crcFar)),
-        Format("   NE ES Count             : %11llu     FE  ES Count         : %11llu",
-               static_cast<unsigned long long>(esNear), static_cast<unsigned long long>(esFar)),
+        Format("   NE CRC Count            : %11llu     FE CRC Count         : %11llu", nearEnd.CRC,
+               farEnd.CRC),
+        Format("   NE ES Count             : %11llu     FE  ES Count         : %11llu", nearEnd.ES,
+               farEnd.ES),
         "   Xdsl Reset Times        :           0     Xdsl Link  Times     :           1",
         "   ITU Version[0]          :    00000000     ITU Version[1]       :    00000000",
         "   VDSL Firmware Version   : 08-0B-02-06-00-07   [with Vectoring support]",
@@ -119,24 +151,49 @@ TStringList Status(TLineModel AModel) {
     });
 }
 
+// "vdsl status more": one row per item, near end then far end; a long label breaks the
+// alignment, and the last row has no far-end value, as real consoles print it.
 TStringList StatusMore(const TLineModel& AModel) {
+    const auto counters = Counters(AModel);
+    const TCounters& n = counters[sdDown];
+    const TCounters& f = counters[sdUp];
+    const auto row = [](const char* ALabel, unsigned long long ANear, unsigned long long AFar,
+                        const char* AUnit) {
+        std::string line = Format(" %-12s :    %3llu         %7llu", ALabel, ANear, AFar);
+        if (*AUnit)
+            line += Format(" (%s)", AUnit);
+        return line;
+    };
     return StatusPage({
-        "                                  Near End        Far End    Note",
-        " Trellis                      :      1               1",
-        " Bitswap                      :      1               1",
-        " ReTransmission(G.INP)        :      0               0",
-        " VirtualNoise                 :      0               0",
-        " 20BitSupport                 :      0               0",
-        Format(" LatencyPath                  :      0               0"),
-        Format(" LineAttenuation              : %6.1f          %6.1f        (dB)",
-               AModel.Attenuation(sdDown), AModel.Attenuation(sdUp)),
-        Format(" SignalAttenuation            : %6.1f          %6.1f        (dB)",
-               AModel.Attenuation(sdDown) + 0.4, AModel.Attenuation(sdUp) + 0.4),
-        Format(" SNRMargin                    : %6.1f          %6.1f        (dB)",
-               AModel.SNRMargin(sdDown), AModel.SNRMargin(sdUp)),
-        " ActualPSD                    :   -60.0           -55.0        (dBm/Hz)",
-        " ActualINP                    :     0.0             0.0        (symbols)",
-        " ActualDelay                  :       0               0        (ms)",
+        "                  Near End        Far End    Note",
+        " Trellis      :      1               1",
+        " Bitswap      :      1               1",
+        " ReTxEnable   :      1               1",
+        " VirtualNoise :      0               0",
+        " 20BitSupport :      0               0",
+        " LatencyPath  :      0               0",
+        " LOS          :      0               0",
+        " LOF          :      0               0",
+        " LPR          :      0               0",
+        " LOM          :      0               0",
+        " SosSuccess   :      0               0",
+        " NCD          :      0               0",
+        " LCD          :      0               0",
+        row("FECS", n.FECS, f.FECS, "seconds"),
+        row("ES", n.ES, f.ES, "seconds"),
+        row("SES", n.SES, f.SES, "seconds"),
+        row("LOSS", n.LOSS, f.LOSS, "seconds"),
+        row("UAS", n.UAS, f.UAS, "seconds"),
+        " HECError     :      0               0",
+        row("CRC", n.CRC, f.CRC, ""),
+        row("RsCorrection", n.FEC, f.FEC, ""),
+        " INP          :    230             160 (symbols)",
+        " InterleaveDelay :      0               0 (1/100 ms)",
+        " NFEC         :     32              32",
+        " RFEC         :     16              16",
+        " LSYMB        :     16              16",
+        " INTLVBLOCK   :     32              32",
+        " AELEM        :      0            ----",
     });
 }
 
@@ -153,25 +210,17 @@ TStringList StatusOlr(TLineModel AModel) {
     });
 }
 
-TStringList StatusCounts(TLineModel AModel) {
+TStringList StatusCounts(const TLineModel& AModel) {
     TStringList rows{"  [ Counters: Showtime ]", "                      Near End        Far End"};
-    // Consistent counts: severely errored seconds are errored seconds too, and every
-    // errored second saw at least one CRC error.
-    unsigned long long counts[2][7];
-    for (auto& end : counts) {
-        const unsigned long long es = AModel.Random() % 60;
-        end[0] = es;                             // ES
-        end[1] = es / 6;                         // SES
-        end[2] = AModel.Random() % 2;            // LOSS
-        end[3] = 20 + AModel.Random() % 40;      // UAS
-        end[4] = 0;                              // LOFS
-        end[5] = 1000 + AModel.Random() % 90000; // FEC
-        end[6] = es + AModel.Random() % 40;      // CRC
-    }
-    const char* const names[] = {"ES", "SES", "LOSS", "UAS", "LOFS", "FEC", "CRC"};
-    for (std::size_t i = 0; i < 7; ++i)
-        rows.push_back(
-            Format("   %-6s  :   %12llu   %12llu", names[i], counts[0][i], counts[1][i]));
+    const auto counters = Counters(AModel);
+    const std::pair<const char*, unsigned long long TCounters::*> items[] = {
+        {"ES", &TCounters::ES},   {"SES", &TCounters::SES}, {"LOSS", &TCounters::LOSS},
+        {"UAS", &TCounters::UAS}, {"LOFS", nullptr},        {"FEC", &TCounters::FEC},
+        {"CRC", &TCounters::CRC}};
+    for (const auto& [name, member] : items)
+        rows.push_back(Format("   %-6s  :   %12llu   %12llu", name,
+                              member ? counters[sdDown].*member : 0ull,
+                              member ? counters[sdUp].*member : 0ull));
     return StatusPage(rows);
 }
 
