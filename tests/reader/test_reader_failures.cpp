@@ -70,11 +70,13 @@ INSTANTIATE_TEST_SUITE_P(
                                  "DrayTek",
                                  ReaderText::UnableToConnect,
                                  {Connecting}},
+                      // The console's prompt shows another name: the reason says which.
                       TLogonCase{"WrongRouterName",
                                  {},
                                  "admin",
                                  "Vigor",
-                                 ReaderText::UnableToLogin,
+                                 "Unable to login: the console's prompt is \"DrayTek> \"; set "
+                                 "Router name: to DrayTek",
                                  {Connecting, LoggingIn}},
                       // The router asks for the password again: the more precise of the two texts.
                       TLogonCase{"WrongPassword",
@@ -125,14 +127,16 @@ TEST_F(ReaderFixture, PasswordPromptWithoutItsSpaceIsNoPasswordPrompt) {
 // Errors inside the script end it where they happen; the status line is still emptied and
 // the set keeps what was added before.
 TEST_F(ReaderFixture, AnswerTooShortForItsCutEndsTheRun) {
-    // The bandinfo answer is the prompt alone: one line where cut 2 / 2 needs four.
-    TScriptedConsole Console("Account:", {"Password: ", "DrayTek> ", "DrayTek> "});
+    // The bandinfo answer is its echo and the prompt: two lines where cut 2 / 2 needs four.
+    TScriptedConsole Console("Account:",
+                             {"Password: ", "DrayTek> ", "vdsl status bandinfo\r\nDrayTek> "});
     Port = Console.Port();
 
     const auto Record = RunToEnd(MakeReader(true));
 
     EXPECT_TRUE(Record.TelnetError);
-    EXPECT_EQ(Record.ErrorReason, "List index out of bounds (0)");
+    EXPECT_EQ(Record.Ending, reParseError);
+    EXPECT_EQ(Record.ErrorReason, "List index out of bounds (-1)");
     EXPECT_FALSE(Record.HasFatal);
     EXPECT_EQ(View.Calls, (std::vector<std::string>{Connecting, LoggingIn, RetrievingData,
                                                     RetrievingStats, "status:"}));
