@@ -77,23 +77,17 @@ void TDrayTelnetReader::TelnetDataAvailable(std::string_view AData) {
             }
             break;
         case tsPrompt:
-            if (FPagerErasing) {
-                const auto Erase =
-                    PagerEraseLength(std::string_view(FTelnetAnswer).substr(FPagerAt));
-                if (Erase) {
-                    FTelnetAnswer.erase(FPagerAt, *Erase);
-                    FPagerErasing = false;
-                }
-            }
-            if (!FPagerErasing && EndsWithPager(FTelnetAnswer)) {
-                // The answer goes on as if the console had not paged it.
-                FPagerAt = FTelnetAnswer.size() - PagerLine.size();
-                FTelnetAnswer.resize(FPagerAt);
-                FPagerErasing = true;
-                SendPagerKey = true;
+            switch (
+                TakeInAnswer(FTelnetAnswer, FIntake, FConsolePrompt ? &*FConsolePrompt : nullptr)) {
+            case TIntakeStep::More:
                 Matched = false;
-            } else {
-                Matched = EndsWithPrompt() && TakePromptAnswer();
+                break;
+            case TIntakeStep::PagerKey:
+                Matched = false;
+                SendPagerKey = true;
+                break;
+            case TIntakeStep::Complete:
+                break;
             }
             break;
         }
@@ -104,34 +98,12 @@ void TDrayTelnetReader::TelnetDataAvailable(std::string_view AData) {
             // Keep memory bounded; the run ends as soon as the reader wakes.
             FTelnetAnswer.clear();
             FTelnetAnswer.shrink_to_fit();
-            FPagerErasing = false;
             FOverflow = true;
             FTelnetEvent.SetEvent();
         }
     }
     if (SendPagerKey)
         FTelnet.SendString(PagerNextPage);
-}
-
-bool TDrayTelnetReader::TakePromptAnswer() {
-    if (FAwait != TAwait::Echo)
-        return true;
-    const auto Body = FindCommandEcho(FTelnetAnswer, FEcho, *FConsolePrompt);
-    if (!Body) {
-        // Not this command's answer: the tail of an earlier one. It goes.
-        FTelnetAnswer.clear();
-        FPagerErasing = false;
-        return false;
-    }
-    if (FEcho.empty())
-        return true;
-    // The answer starts with the echo line as the command was sent; line editing and
-    // whatever came before the echo go.
-    const std::size_t EchoLine = FEcho.size() + 2;
-    if (*Body != EchoLine || FTelnetAnswer.compare(0, FEcho.size(), FEcho) != 0 ||
-        FTelnetAnswer.compare(FEcho.size(), 2, "\r\n") != 0)
-        FTelnetAnswer.replace(0, *Body, FEcho + "\r\n");
-    return true;
 }
 
 void TDrayTelnetReader::TelnetClosed() {
@@ -154,12 +126,12 @@ void TDrayTelnetReader::PrepareWait(bool AEmptyBuffer, TAwait AAwait, std::strin
     std::lock_guard Lock(FAnswerLock);
     if (AEmptyBuffer) {
         FTelnetAnswer.clear();
-        FPagerErasing = false;
+        FIntake.PagerErasing = false;
     }
-    FAwait = AAwait;
     while (!AEcho.empty() && (AEcho.back() == '\r' || AEcho.back() == '\n'))
         AEcho.remove_suffix(1);
-    FEcho.assign(AEcho);
+    FIntake.Echo.assign(AEcho);
+    FIntake.TieToEcho = AAwait != TAwait::AnyPrompt;
     FAnswerArrived = false;
     FOverflow = false;
     FTelnetEvent.ResetEvent();

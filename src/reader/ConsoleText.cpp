@@ -194,6 +194,41 @@ std::optional<std::size_t> PagerEraseLength(std::string_view AText) {
     }
 }
 
+TIntakeStep TakeInAnswer(std::string& ABuffer, TAnswerIntake& AIntake, const std::string* APrompt) {
+    if (AIntake.PagerErasing) {
+        if (AIntake.PagerAt > ABuffer.size()) {
+            AIntake.PagerErasing = false; // the buffer was emptied meanwhile
+        } else if (const auto Erase =
+                       PagerEraseLength(std::string_view(ABuffer).substr(AIntake.PagerAt))) {
+            ABuffer.erase(AIntake.PagerAt, *Erase);
+            AIntake.PagerErasing = false;
+        }
+    }
+    if (!AIntake.PagerErasing && EndsWithPager(ABuffer)) {
+        // The answer goes on as if the console had not paged it.
+        AIntake.PagerAt = ABuffer.size() - PagerLine.size();
+        ABuffer.resize(AIntake.PagerAt);
+        AIntake.PagerErasing = true;
+        return TIntakeStep::PagerKey;
+    }
+    if (!APrompt || !EndsWithNoCase(ABuffer, *APrompt))
+        return TIntakeStep::More;
+    if (!AIntake.TieToEcho)
+        return TIntakeStep::Complete;
+    const auto Body = FindCommandEcho(ABuffer, AIntake.Echo, *APrompt);
+    if (!Body) {
+        // Not this command's answer: the tail of an earlier one. It goes.
+        ABuffer.clear();
+        AIntake.PagerErasing = false;
+        return TIntakeStep::More;
+    }
+    const std::string& Echo = AIntake.Echo;
+    if (!Echo.empty() && (*Body != Echo.size() + 2 || ABuffer.compare(0, Echo.size(), Echo) != 0 ||
+                          ABuffer.compare(Echo.size(), 2, "\r\n") != 0))
+        ABuffer.replace(0, *Body, Echo + "\r\n");
+    return TIntakeStep::Complete;
+}
+
 std::optional<std::string> Utf8ToCp1252(std::string_view AText) {
     // The code page's upper half, read back from the decoder so the two never disagree.
     static const std::map<std::string, char, std::less<>> UpperHalf = [] {

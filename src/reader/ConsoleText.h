@@ -43,6 +43,24 @@ bool EndsWithPager(std::string_view ABuffer);
 // AText is too short to tell.
 std::optional<std::size_t> PagerEraseLength(std::string_view AText);
 
+// One command's answer while it comes in, between bursts.
+struct TAnswerIntake {
+    std::string Echo;          // the command line (no CR) whose echo must start the answer
+    bool TieToEcho = true;     // false: any prompt ends it (a late answer, thrown away)
+    bool PagerErasing = false; // the pager got its key; its erase may still come
+    std::size_t PagerAt = 0;   // where the pager line stood in the buffer
+};
+
+enum class TIntakeStep { More, PagerKey, Complete };
+
+// Takes in what was just appended to ABuffer. PagerKey: the buffer ended with the pager
+// line, which is gone from it again; send PagerNextPage. Complete: the buffer ends with
+// APrompt and starts with the echo line exactly as sent (line editing and anything before
+// the echo removed). Text that ends with the prompt but cannot be tied to the command is
+// thrown away (More). The pager's erase sequence is removed as it arrives. APrompt is
+// null when the console cannot print the prompt (then nothing completes).
+TIntakeStep TakeInAnswer(std::string& ABuffer, TAnswerIntake& AIntake, const std::string* APrompt);
+
 // AText (UTF-8) as the console's Windows-1252 bytes; nothing when a character has no
 // byte there (then the console can never print it).
 std::optional<std::string> Utf8ToCp1252(std::string_view AText);

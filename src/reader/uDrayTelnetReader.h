@@ -30,6 +30,7 @@
 #pragma once
 
 #include "model/uDrayData.h"
+#include "reader/ConsoleText.h"
 #include "reader/Notifier.h"
 #include "reader/ReaderView.h"
 #include "reader/TEvent.h"
@@ -223,7 +224,6 @@ private:
 
     // Command channel.
     void TelnetDataAvailable(std::string_view AData);
-    bool TakePromptAnswer();
     void TelnetClosed();
     bool TelnetLogon();
     [[noreturn]] void RaiseBannerTimeout();
@@ -287,15 +287,12 @@ private:
     TTerminateHandler FOnTerminate;
     bool FFreeOnTerminate = false;
 
-    // Guards the receive buffer, the fields up to FPagerAt and FTelnetError /
+    // Guards the receive buffer, the fields up to FIntake and FTelnetError /
     // FTelnetErrorReason while the telnet reading thread runs.
     mutable std::mutex FAnswerLock;
     bool FAnswerArrived = false; // a row of the receive table matched since PrepareWait
     bool FOverflow = false;      // the buffer passed FMaxAnswerBytes without a match
-    TAwait FAwait = TAwait::Logon;
-    std::string FEcho;          // the command line whose answer is awaited (TAwait::Echo)
-    bool FPagerErasing = false; // the pager got its key; its erase may still come
-    std::size_t FPagerAt = 0;   // where the pager line stood in the buffer
+    TAnswerIntake FIntake;
     std::atomic<std::chrono::steady_clock::rep> FLastArrival{0};
     std::atomic<bool> FClosed{false};
     std::atomic<bool> FTerminated{false};
