@@ -115,13 +115,14 @@ std::optional<std::size_t> FindCommandEcho(std::string_view ABuffer, std::string
         const char C = Region[I];
         if (C == '\r' || C == '\n') {
             if (!TooLong && WithoutPrompts(Line, PromptName) == Command) {
-                // Its line end: carriage returns, then at most one line feed.
+                // Its line end: carriage returns before a line feed, or one bare CR (the
+                // next one ends an empty line of the answer).
                 std::size_t End = I;
                 while (End < Region.size() && Region[End] == '\r')
                     ++End;
                 if (End < Region.size() && Region[End] == '\n')
-                    ++End;
-                return End;
+                    return End + 1;
+                return C == '\r' ? I + 1 : End;
             }
             // A line feed ends the line; a carriage return starts it again, as on screen.
             Line.clear();
@@ -157,7 +158,7 @@ std::optional<std::size_t> PagerEraseLength(std::string_view AText) {
         if (AText.size() < 2)
             return std::nullopt;
         if (AText[1] == '\n')
-            return 2;
+            return 0; // a line end of the next page
         if (AText[1] == '\x1b') {
             const auto Escape = EraseInLineLength(AText.substr(1));
             if (!Escape)

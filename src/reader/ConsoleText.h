@@ -38,7 +38,7 @@ std::optional<std::size_t> FindCommandEcho(std::string_view ABuffer, std::string
 bool EndsWithPager(std::string_view ABuffer);
 
 // Length of what the console prints at the start of AText to erase the pager line once
-// it got its key: CR LF, CR blanks CR, an erase-in-line escape, or backspaces over blanks.
+// it got its key: CR blanks CR, an erase-in-line escape, or backspaces over blanks.
 // 0 when AText starts with anything else (the next page follows at once); nothing while
 // AText is too short to tell.
 std::optional<std::size_t> PagerEraseLength(std::string_view AText);

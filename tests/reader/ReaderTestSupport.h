@@ -169,7 +169,7 @@ protected:
         TStringList Lines{ACommand};
         const auto B = Body(ACommand);
         Lines.insert(Lines.end(), B.begin(), B.end());
-        Lines.push_back(Sim->Prompt());
+        Lines.push_back(Sim ? Sim->Prompt() : "DrayTek> ");
         return Lines;
     }
     // The received answer less its first AFirst and last ALast lines.

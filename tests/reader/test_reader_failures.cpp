@@ -78,6 +78,13 @@ INSTANTIATE_TEST_SUITE_P(
                                  "Unable to login: the console's prompt is \"DrayTek> \"; set "
                                  "Router name: to DrayTek",
                                  {Connecting, LoggingIn}},
+                      TLogonCase{"ConsolePromptShowsAnotherName",
+                                 [](TRouterSimOptions& O) { O.PromptName = "Vigor"; },
+                                 "admin",
+                                 "DrayTek",
+                                 "Unable to login: the console's prompt is \"Vigor> \"; set "
+                                 "Router name: to Vigor",
+                                 {Connecting, LoggingIn}},
                       // The router asks for the password again: the more precise of the two texts.
                       TLogonCase{"WrongPassword",
                                  {},
