@@ -436,6 +436,14 @@ void ExpectAsSent(const TDrayData& AData, const TRouterSimOptions& AOptions, con
     EXPECT_TRUE(std::equal(status.begin(), status.end(), header + 1));
 }
 
+// One run of vexlorin-cli retrieve from a started simulator, into x.draydata in ADir.
+test::TRunResult RetrieveInto(TRouterSim& ASim, const TTempDir& ADir,
+                              const std::vector<std::string>& AExtra = {}) {
+    auto args = RetrieveArgs(ASim.Start(), "x.draydata");
+    args.insert(args.end(), AExtra.begin(), AExtra.end());
+    return RunCli(args, WithPassword("admin", ADir.Path().string()));
+}
+
 struct THabitRun {
     const char* Name;
     std::function<void(TRouterSimOptions&)> Setup;
@@ -449,11 +457,8 @@ TEST_P(CliRetrieveHabit, SavesWhatTheRouterSentForEachCommand) {
     options.Profile = vp17a;
     GetParam().Setup(options);
     TRouterSim sim(options);
-    const uint16_t port = sim.Start();
     TTempDir dir;
-    auto args = RetrieveArgs(port, "x.draydata");
-    args.push_back("--bins");
-    const auto run = RunCli(args, WithPassword("admin", dir.Path().string()));
+    const auto run = RetrieveInto(sim, dir, {"--bins"});
     ASSERT_EQ(run.ExitCode, 0) << run.Err;
     EXPECT_NE(run.Err.find("Saved \"x.draydata\""), std::string::npos) << run.Err;
     const auto data = Load(dir.File("x.draydata"));
@@ -492,10 +497,8 @@ TEST(CliRetrieve, LineNotInShowtimeIsSavedWithItsNotice) {
     TRouterSimOptions options;
     options.Training = true;
     TRouterSim sim(options);
-    const uint16_t port = sim.Start();
     TTempDir dir;
-    const auto run =
-        RunCli(RetrieveArgs(port, "x.draydata"), WithPassword("admin", dir.Path().string()));
+    const auto run = RetrieveInto(sim, dir);
     ASSERT_EQ(run.ExitCode, 0) << run.Err;
     EXPECT_NE(run.Err.find("Line not in showtime: profile unknown\nSaved \"x.draydata\"\n"),
               std::string::npos)
@@ -517,10 +520,8 @@ TEST(CliRetrieve, ConsolePromptOfAnotherNameIsNamed) {
     TRouterSimOptions options;
     options.PromptName = "Vigor";
     TRouterSim sim(options);
-    const uint16_t port = sim.Start();
     TTempDir dir;
-    const auto run =
-        RunCli(RetrieveArgs(port, "x.draydata"), WithPassword("admin", dir.Path().string()));
+    const auto run = RetrieveInto(sim, dir);
     EXPECT_EQ(run.ExitCode, 2);
     EXPECT_NE(run.Err.find("Unable to login: the console's prompt is \"Vigor> \"; set Router "
                            "name: to Vigor (127.0.0.1:"),

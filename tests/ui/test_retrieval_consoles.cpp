@@ -47,6 +47,16 @@ protected:
         return QTest::qWaitFor([this] { return !Window->Reading(); }, AMs);
     }
 
+    // Runs a retrieval that must add a set and show no box; the set, selected.
+    const TDrayData* RetrieveOneSet() {
+        Retrieve();
+        EXPECT_TRUE(WaitForEnd());
+        EXPECT_TRUE(Dialogs->Refusals.isEmpty())
+            << Dialogs->Refusals.join(QLatin1Char('|')).toStdString();
+        EXPECT_EQ(Window->DrayDataList().Count(), 1u);
+        return Window->GetSelectedDrayData();
+    }
+
     QString StatusLine() { return Widget<QStatusBar>("sbMain")->currentMessage(); }
 
     void TearDown() override {
@@ -63,13 +73,7 @@ TEST_F(RetrievalConsoles, ALineThatTrainsIsShownAndKept) {
     options.Training = true;
     StartRouter(options);
 
-    Retrieve();
-    ASSERT_TRUE(WaitForEnd());
-
-    EXPECT_TRUE(Dialogs->Refusals.isEmpty())
-        << Dialogs->Refusals.join(QLatin1Char('|')).toStdString();
-    ASSERT_EQ(Window->DrayDataList().Count(), 1u);
-    const TDrayData* set = Window->GetSelectedDrayData();
+    const TDrayData* set = RetrieveOneSet();
     ASSERT_NE(set, nullptr);
     EXPECT_EQ(set->VDSLProfile(), vpNA);
     EXPECT_EQ(StatusLine(), QStringLiteral("Line not in showtime: profile unknown"));
@@ -122,13 +126,7 @@ TEST_F(RetrievalConsoles, APagedConsoleGivesTheCompleteSet) {
     StartRouter(options);
     Widget<QCheckBox>("chkShowBins")->setChecked(true);
 
-    Retrieve();
-    ASSERT_TRUE(WaitForEnd());
-
-    EXPECT_TRUE(Dialogs->Refusals.isEmpty())
-        << Dialogs->Refusals.join(QLatin1Char('|')).toStdString();
-    ASSERT_EQ(Window->DrayDataList().Count(), 1u);
-    const TDrayData* set = Window->GetSelectedDrayData();
+    const TDrayData* set = RetrieveOneSet();
     ASSERT_NE(set, nullptr);
     EXPECT_EQ(set->VDSLProfile(), vp17a);
     EXPECT_FALSE(Widget<QPlainTextEdit>("memStats")
