@@ -34,16 +34,6 @@ std::string Where(const TRetrieveRequest& ARequest) {
     return ARequest.Host + ":" + std::to_string(ARequest.Port);
 }
 
-std::string ErrorText(const std::exception_ptr& AError, const std::string& AFallback) {
-    try {
-        std::rethrow_exception(AError);
-    } catch (const std::exception& e) {
-        return e.what();
-    } catch (...) {
-        return AFallback;
-    }
-}
-
 // The exit status and hint of every ending but the two that keep the set.
 [[noreturn]] void RaiseFailure(const TRetrieveRequest& ARequest, const TReadOutcome& AOutcome) {
     // Failures of the logon name the router they happened with.
@@ -60,8 +50,8 @@ std::string ErrorText(const std::exception_ptr& AError, const std::string& AFall
         throw ECliError(ecFailure, "The retrieval was stopped", "Nothing was saved; run it again.");
     case reConnectFailed:
         throw ECliError(ecUnreachable,
-                        AOutcome.Error ? ErrorText(AOutcome.Error, AOutcome.Message)
-                                       : "Cannot connect to " + Where(ARequest),
+                        AOutcome.Message.empty() ? "Cannot connect to " + Where(ARequest)
+                                                 : AOutcome.Message,
                         "Check the router address and --port, that the router is on and that its "
                         "telnet console is enabled.");
     case reSingleConnection:
@@ -92,8 +82,7 @@ std::string ErrorText(const std::exception_ptr& AError, const std::string& AFall
     case reParseError:
         throw ECliError(ecFailure, AOutcome.Message, readHint);
     case reUnexpectedError:
-        throw ECliError(ecFailure, ErrorText(AOutcome.Error, AOutcome.Message),
-                        "Nothing was saved; run it again.");
+        throw ECliError(ecFailure, AOutcome.Message, "Nothing was saved; run it again.");
     }
     throw ECliError(ecFailure, AOutcome.Message, readHint);
 }

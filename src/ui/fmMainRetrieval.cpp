@@ -7,23 +7,7 @@
 #include "ui/QtNotifier.h"
 #include "ui/fmMain.h"
 
-#include <exception>
-
 namespace vexlorin {
-
-namespace {
-
-QString ExceptionMessage(const std::exception_ptr& AError) {
-    try {
-        std::rethrow_exception(AError);
-    } catch (const std::exception& e) {
-        return QString::fromUtf8(e.what());
-    } catch (...) {
-        return QStringLiteral("Unknown error");
-    }
-}
-
-} // namespace
 
 // ---------------------------------------------------------------------------------------
 // What the reader shows while it runs (GUI thread, queued)
@@ -142,7 +126,7 @@ void TfrmMain::ReaderTerminated(TDrayTelnetReader& AReader) {
     case reUnexpectedError:
         data.reset();
         sbMain->clearMessage();
-        FDialogs->ShowRefusal(ExceptionMessage(outcome.Error));
+        FDialogs->ShowRefusal(QString::fromStdString(outcome.Message));
         // The views were emptied when the retrieval started; the list still has its
         // selection, so show it again as after any other failure.
         lbxStatisticsClick();
