@@ -300,6 +300,24 @@ TEST_F(ConsoleFixture, APagerLineInsideTheDataStaysData) {
     EXPECT_EQ(Sim->Commands(), AllCommands());
 }
 
+// Firmware that asks "Username: " with a blank after the colon logs on the same way.
+TEST_F(ReaderFixture, UsernamePromptWithABlankIsAnAccountPromptToo) {
+    TScriptedConsole Console("\r\nUsername: ", {"Password: ", "Type ? for help\r\nDrayTek> "});
+    Telnet.SetHost("127.0.0.1");
+    Telnet.SetPort(Console.Port());
+    auto Reader = std::make_unique<TDrayTelnetReader>(Telnet, "admin", "admin", "DrayTek",
+                                                      "vdsl status", Notifier, &View);
+    Reader->SetTimeouts(Timeouts(300ms));
+
+    const auto Record = RunToEnd(std::move(Reader));
+
+    EXPECT_EQ(Record.Ending, reCompleted) << Record.Message;
+    EXPECT_TRUE(Record.LoggedOn);
+    EXPECT_EQ(View.Calls,
+              (std::vector<std::string>{std::string("status:") + ReaderText::Connecting,
+                                        std::string("status:") + ReaderText::LoggingIn}));
+}
+
 TEST_F(ReaderFixture, StopEndsAConnectThatWaitsAtOnce) {
     TFullListener Listener;
     Port = Listener.Port();

@@ -214,7 +214,7 @@ TEST(RouterSimFaults, OtherConsoleTexts) {
     TRouterSim sim(options);
     EXPECT_EQ(sim.Prompt(), "Vigor> ");
     TConsole console(sim.Start());
-    ASSERT_FALSE(console.Until("Username: ").empty());
+    ASSERT_FALSE(console.Until("Username:").empty());
     console.Send("admin\r");
     ASSERT_FALSE(console.Until("Password: ").empty());
     console.Send("admin\r");

@@ -386,7 +386,7 @@ void TSimSession::Serve() {
     }
     if (!delay())
         return;
-    Write(options.UsernamePrompt ? "\r\nUsername: " : "\r\nAccount:");
+    Write(options.UsernamePrompt ? "\r\nUsername:" : "\r\nAccount:");
     std::string user;
     if (!ReadLine(true, user))
         return;

@@ -43,7 +43,7 @@
 //                           page, CR one more line)
 //   PagerErase              the pager line is erased (CR, blanks, CR) once it got its key
 //   CrNul                   lines end with CR NUL (a bare CR) instead of CR LF
-//   UsernamePrompt          the logon asks "Username: " instead of "Account:"
+//   UsernamePrompt          the logon asks "Username:" instead of "Account:"
 //   Training                the line trains: "Running Mode : -----", "State : TRAINING",
 //                           no bands and empty tables
 //   PromptName              the console prompt shows this name instead of RouterName

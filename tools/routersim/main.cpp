@@ -86,7 +86,7 @@ int main(int argc, char** argv) {
         ->needs(pager);
     faults->add_flag("--cr-nul", options.CrNul, "end lines with CR NUL instead of CR LF");
     faults->add_flag("--username-prompt", options.UsernamePrompt,
-                     "ask \"Username: \" instead of \"Account:\"");
+                     "ask \"Username:\" instead of \"Account:\"");
     faults->add_flag("--training", options.Training,
                      "the line trains: no running mode, no bands, empty tables");
     faults->add_option("--prompt-name", options.PromptName,
