@@ -20,6 +20,7 @@ TEST_F(ReaderFixture, RefusedConnectionEscapesTheBodyWithoutNotifications) {
     const auto Record = RunToEnd(MakeReader(true));
 
     EXPECT_TRUE(Record.HasFatal);
+    EXPECT_EQ(Record.Ending, reConnectFailed);
     EXPECT_NE(Record.Fatal.find("Cannot connect to 127.0.0.1:" + std::to_string(Port)),
               std::string::npos)
         << Record.Fatal;
@@ -38,6 +39,7 @@ struct TLogonCase {
     std::string RouterName;
     const char* Reason;
     std::vector<std::string> Calls;
+    TReadEnding Ending = reLogonFailed;
 };
 
 class LogonFailure : public ReaderFixture, public ::testing::WithParamInterface<TLogonCase> {};
@@ -55,6 +57,7 @@ TEST_P(LogonFailure, EndsWithTheReasonAndShowsOnlyTheLogon) {
 
     EXPECT_TRUE(Record.TelnetError);
     EXPECT_EQ(Record.ErrorReason, Case.Reason);
+    EXPECT_EQ(Record.Ending, Case.Ending);
     EXPECT_FALSE(Record.HasFatal);
     EXPECT_FALSE(Record.Stopped);
     EXPECT_EQ(View.Calls, Case.Calls);
@@ -69,7 +72,8 @@ INSTANTIATE_TEST_SUITE_P(
                                  "admin",
                                  "DrayTek",
                                  ReaderText::UnableToConnect,
-                                 {Connecting}},
+                                 {Connecting},
+                                 reNoLogonPrompt},
                       // The console's prompt shows another name: the reason says which.
                       TLogonCase{"WrongRouterName",
                                  {},
@@ -112,6 +116,7 @@ TEST_F(ReaderFixture, SecondConnectionIsRefusedByTheRouter) {
     const auto Record = RunToEnd(MakeReader(true));
 
     EXPECT_TRUE(Record.TelnetError);
+    EXPECT_EQ(Record.Ending, reSingleConnection);
     EXPECT_EQ(Record.ErrorReason, ReaderText::SingleConnection);
     EXPECT_FALSE(Record.HasFatal);
     EXPECT_EQ(View.Calls, std::vector<std::string>{Connecting});
@@ -166,6 +171,7 @@ TEST_P(NoRunningMode, EndsTheRunAfterTheStatusTextWasAdded) {
     const auto Record = RunToEnd(MakeReader(true));
 
     EXPECT_TRUE(Record.TelnetError);
+    EXPECT_EQ(Record.Ending, reParseError);
     EXPECT_EQ(Record.ErrorReason, "Unable to retrieve profile from VDSL data");
     EXPECT_FALSE(Record.Stopped);
     // No profile label: the error came first.
@@ -203,6 +209,7 @@ TEST_F(ReaderFixture, RefusedDownstreamBinsEndTheRunBeforeTheUpstreamStep) {
     const auto Record = RunToEnd(MakeReader(true));
 
     EXPECT_TRUE(Record.TelnetError);
+    EXPECT_EQ(Record.Ending, reParseError);
     EXPECT_EQ(Record.ErrorReason, "'4294967296' is not a valid integer value");
     EXPECT_FALSE(Record.Stopped);
     EXPECT_FALSE(Record.HasFatal);
@@ -241,6 +248,7 @@ TEST_P(ConnectionLost, FailsTheRunWithoutWaitingOutTheTimeouts) {
     const auto Record = RunToEnd(std::move(Reader));
 
     EXPECT_TRUE(Record.TelnetError);
+    EXPECT_EQ(Record.Ending, reConnectionLost);
     EXPECT_EQ(Record.ErrorReason, ReaderText::ConnectionClosed);
     EXPECT_FALSE(Record.Stopped);
     EXPECT_FALSE(Record.HasFatal);
@@ -278,6 +286,7 @@ TEST_F(ReaderFixture, ConnectionLostDuringTheLogonFailsTheRun) {
     const auto Record = RunToEnd(std::move(Reader));
 
     EXPECT_TRUE(Record.TelnetError);
+    EXPECT_EQ(Record.Ending, reConnectionLost);
     EXPECT_EQ(Record.ErrorReason, ReaderText::ConnectionClosed);
     EXPECT_FALSE(Record.Stopped);
     EXPECT_LT(Record.Duration, 20s);
@@ -295,6 +304,7 @@ TEST_F(ReaderFixture, TooMuchDataWithoutAPromptFailsTheRun) {
     const auto Record = RunToEnd(std::move(Reader));
 
     EXPECT_TRUE(Record.TelnetError);
+    EXPECT_EQ(Record.Ending, reTooMuchData);
     EXPECT_EQ(Record.ErrorReason, ReaderText::TooMuchData);
     EXPECT_FALSE(Record.HasFatal);
     auto Calls = FullRunCalls(vp35b, true);
@@ -315,6 +325,7 @@ TEST_F(ReaderFixture, TooMuchDataDuringTheLogonFailsTheRun) {
     const auto Record = RunToEnd(std::move(Reader));
 
     EXPECT_TRUE(Record.TelnetError);
+    EXPECT_EQ(Record.Ending, reTooMuchData);
     EXPECT_EQ(Record.ErrorReason, ReaderText::TooMuchData);
     EXPECT_LT(Record.Duration, 20s);
     EXPECT_EQ(View.Calls, std::vector<std::string>{Connecting});
