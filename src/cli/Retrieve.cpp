@@ -5,6 +5,8 @@
 #include "reader/ReaderView.h"
 #include "reader/TelnetClient.h"
 
+#include <optional>
+
 namespace vexlorin::cli {
 
 namespace {
@@ -28,38 +30,61 @@ private:
     std::ostream* FOut;
 };
 
-// What the completion handler leaves behind; the reader is gone soon after.
-struct TRecord {
-    bool Done = false;
-    bool Stopped = false;
-    bool TelnetError = false;
-    bool LoggedOn = false;
-    std::string Reason;
-    std::exception_ptr Fatal;
-};
-
 std::string Where(const TRetrieveRequest& ARequest) {
     return ARequest.Host + ":" + std::to_string(ARequest.Port);
 }
 
-[[noreturn]] void RaiseLogonFailure(const TRetrieveRequest& ARequest, const TRecord& ARecord) {
-    const std::string message = ARecord.Reason + " (" + Where(ARequest) + ")";
-    if (ARecord.Reason == ReaderText::SingleConnection)
-        throw ECliError(ecUnreachable, message,
+// The exit status and hint of every ending but the two that keep the set.
+[[noreturn]] void RaiseFailure(const TRetrieveRequest& ARequest, const TReadOutcome& AOutcome) {
+    // Failures of the logon name the router they happened with.
+    const std::string atRouter = AOutcome.Message + " (" + Where(ARequest) + ")";
+    const char* const readHint =
+        "The router's answers could not be read; nothing was saved. Try again; if it keeps "
+        "failing, save the console output of the \"vdsl\" commands and import it with "
+        "\"vexlorin-cli import\".";
+    switch (AOutcome.Ending) {
+    case reCompleted:
+    case reNotInShowtime:
+        break;
+    case reStopped:
+        throw ECliError(ecFailure, "The retrieval was stopped", "Nothing was saved; run it again.");
+    case reConnectFailed:
+        throw ECliError(ecUnreachable,
+                        AOutcome.Message.empty() ? "Cannot connect to " + Where(ARequest)
+                                                 : AOutcome.Message,
+                        "Check the router address and --port, that the router is on and that its "
+                        "telnet console is enabled.");
+    case reSingleConnection:
+        throw ECliError(ecUnreachable, atRouter,
                         "Another session is logged on to the router's console; end it (or wait "
                         "for it to time out) and try again.");
-    if (ARecord.Reason == ReaderText::UnableToConnect)
-        throw ECliError(ecUnreachable, message,
+    case reNoLogonPrompt:
+        throw ECliError(ecUnreachable, atRouter,
                         "The router answered but showed no logon prompt; check that HOST and "
                         "--port name the router's telnet console.");
-    if (ARecord.Reason == ReaderText::UnableToLogin || ARecord.Reason == ReaderText::InvalidLogin)
-        throw ECliError(ecUnreachable, message,
+    case reLogonFailed:
+        throw ECliError(ecUnreachable, atRouter,
                         "Check the user name (--user), the password (VEXLORIN_PASSWORD or "
                         "--password-file) and the router name (--router-name), which must match "
                         "the console prompt, e.g. \"DrayTek> \".");
-    throw ECliError(ecUnreachable, message,
-                    "The router ended the logon; check that HOST and --port name the router's "
-                    "telnet console and try again.");
+    case reConnectionLost:
+    case reTooMuchData:
+        if (!AOutcome.LoggedOn)
+            throw ECliError(ecUnreachable, atRouter,
+                            "The router ended the logon; check that HOST and --port name the "
+                            "router's telnet console and try again.");
+        throw ECliError(ecFailure, AOutcome.Message, readHint);
+    case reStoppedAnswering:
+        throw ECliError(ecFailure, AOutcome.Message,
+                        "A command got no answer in time and the console did not come back; "
+                        "nothing was saved. Check the router (it may be busy or restarting) and "
+                        "try again.");
+    case reParseError:
+        throw ECliError(ecFailure, AOutcome.Message, readHint);
+    case reUnexpectedError:
+        throw ECliError(ecFailure, AOutcome.Message, "Nothing was saved; run it again.");
+    }
+    throw ECliError(ecFailure, AOutcome.Message, readHint);
 }
 
 } // namespace
@@ -71,46 +96,22 @@ std::unique_ptr<TDrayData> RetrieveSet(const TRetrieveRequest& ARequest, std::os
     telnet.SetPort(ARequest.Port);
     TQueueNotifier notifier;
     TProgressView view(AProgress);
-    TRecord record;
+    std::optional<TReadOutcome> outcome;
     {
         TDrayTelnetReader reader(telnet, ARequest.User, ARequest.Password, ARequest.RouterName,
                                  data.get(), ARequest.Bins, notifier, &view);
         if (ARequest.Timeouts)
             reader.SetTimeouts(*ARequest.Timeouts);
-        reader.SetOnTerminate([&record](TDrayTelnetReader& AReader) {
-            record.Done = true;
-            record.Stopped = AReader.Stopped();
-            record.TelnetError = AReader.TelnetError();
-            record.LoggedOn = AReader.TelnetStatus() == tsPrompt;
-            record.Reason = AReader.ErrorReason();
-            record.Fatal = AReader.FatalException();
-        });
+        reader.SetOnTerminate(
+            [&outcome](TDrayTelnetReader& AReader) { outcome = AReader.Outcome(); });
         reader.Start();
-        notifier.WaitAndRunUntil([&record] { return record.Done; });
+        notifier.WaitAndRunUntil([&outcome] { return outcome.has_value(); });
     }
-
-    if (record.Fatal) {
-        std::string message;
-        try {
-            std::rethrow_exception(record.Fatal);
-        } catch (const std::exception& e) {
-            message = e.what();
-        } catch (...) {
-            message = "Cannot connect to " + Where(ARequest);
-        }
-        throw ECliError(ecUnreachable, message,
-                        "Check the router address and --port, that the router is on and that its "
-                        "telnet console is enabled.");
-    }
-    if (record.TelnetError && !record.LoggedOn)
-        RaiseLogonFailure(ARequest, record);
-    if (record.TelnetError)
-        throw ECliError(ecFailure, record.Reason,
-                        "The router's answers could not be read; nothing was saved. Try again; if "
-                        "it keeps failing, save the console output of the \"vdsl\" commands and "
-                        "import it with \"vexlorin-cli import\".");
-    if (record.Stopped)
-        throw ECliError(ecFailure, "The retrieval was stopped", "Nothing was saved; run it again.");
+    if (!outcome->SetComplete())
+        RaiseFailure(ARequest, *outcome);
+    // The set is kept; the notice says why it has no profile.
+    if (outcome->Ending == reNotInShowtime && AProgress)
+        *AProgress << outcome->Message << std::endl;
     return data;
 }
 

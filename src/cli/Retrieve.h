@@ -23,9 +23,10 @@ struct TRetrieveRequest {
     std::optional<TReaderTimeouts> Timeouts; // the reader's own when not given
 };
 
-// The filled set. The reader's status texts go to AProgress (null: nowhere), one per line.
+// The filled set. The reader's status texts go to AProgress (null: nowhere), one per line,
+// and so does the notice of a line that is not in showtime (its set is kept, profile N/A).
 // ECliError ecUnreachable when the connection cannot be opened or the logon fails,
-// ecFailure for any later error.
+// ecFailure for any later error or a stop; the status and hint follow the reader's ending.
 std::unique_ptr<TDrayData> RetrieveSet(const TRetrieveRequest& ARequest, std::ostream* AProgress);
 
 } // namespace vexlorin::cli

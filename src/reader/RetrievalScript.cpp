@@ -2,14 +2,41 @@
 // notifications that let the window follow it.
 #include "reader/uDrayTelnetReader.h"
 
-#include <algorithm>
+#include "model/Convert.h"
+#include "model/Regex.h"
+
 #include <iterator>
 #include <string_view>
 #include <utility>
 
 namespace vexlorin {
 
+// A command's place in this list is its step (from 1); the two bins commands come last.
+enum TDrayTelnetReader::TScriptCommand : uint8_t {
+    scBandinfo,
+    scStatus,
+    scMore,
+    scOlr,
+    scCounts,
+    scAnnex,
+    scInventoryCO,
+    scInventoryCPE,
+    scHLog,
+    scQLN,
+    scSNR,
+    scBinsDown,
+    scBinsUp,
+};
+
 namespace {
+
+constexpr std::string_view ScriptCommandText[] = {
+    "vdsl status bandinfo", "vdsl status",     "vdsl status more",  "vdsl status olr",
+    "vdsl status counts",   "vdsl annex",      "vdsl inventory co", "vdsl inventory cpe",
+    "vdsl status hlog",     "vdsl status qln", "vdsl status snr",   "vdsl showbins",
+    "vdsl showbins up"};
+constexpr int ScriptSteps = static_cast<int>(std::size(ScriptCommandText));
+constexpr int ScriptStepsWithoutBins = ScriptSteps - 2;
 
 [[noreturn]] void RaiseListIndex(long long AIndex) {
     throw EListError("List index out of bounds (" + std::to_string(AIndex) + ")");
@@ -26,13 +53,17 @@ void CutAnswer(TStringList& ALines, int AFirst, int ALast) {
     ALines.resize(ALines.size() - static_cast<std::size_t>(ALast));
 }
 
-// The script's commands in the order it sends them; a command's place is its step.
-constexpr std::string_view ScriptCommands[] = {
-    "vdsl status bandinfo", "vdsl status",     "vdsl status more",  "vdsl status olr",
-    "vdsl status counts",   "vdsl annex",      "vdsl inventory co", "vdsl inventory cpe",
-    "vdsl status hlog",     "vdsl status qln", "vdsl status snr",   "vdsl showbins",
-    "vdsl showbins up"};
-constexpr int ScriptStepsWithoutBins = 11;
+// A status answer that names a running mode the profile table does not know, with a
+// state other than SHOWTIME: the line is training or down.
+bool LineNotInShowtime(const TStringList& AStatus) {
+    static const TRegex RunningMode(R"(Running Mode\s*:)");
+    static const TRegex State(R"(\bState\s*:\s*(\w+))");
+    const std::string Text = JoinLines(AStatus);
+    if (!RunningMode.Find(Text))
+        return false;
+    const auto Found = State.Find(Text);
+    return !Found || !EqualsIgnoreAsciiCase(*Found->Group(1), "SHOWTIME");
+}
 
 } // namespace
 
@@ -53,34 +84,44 @@ bool TDrayTelnetReader::StopCheck() {
     return true;
 }
 
-void TDrayTelnetReader::PostProgress(const char* ACommand) {
-    const auto Found =
-        std::find(std::begin(ScriptCommands), std::end(ScriptCommands), std::string_view(ACommand));
-    if (Found == std::end(ScriptCommands))
-        return;
-    const int Step = static_cast<int>(Found - std::begin(ScriptCommands)) + 1;
-    const int Steps =
-        FRetrieveBins ? static_cast<int>(std::size(ScriptCommands)) : ScriptStepsWithoutBins;
+void TDrayTelnetReader::PostProgress(TScriptCommand ACommand) {
+    const int Step = ACommand + 1;
+    const int Steps = FRetrieveBins ? ScriptSteps : ScriptStepsWithoutBins;
     Post([Step, Steps](IReaderView& AView) { AView.ShowProgress(Step, Steps); });
 }
 
-void TDrayTelnetReader::SendScriptCommand(const char* ACommand) {
-    SendCommandLine(std::string(ACommand) + "\r", FScriptAnswer);
+void TDrayTelnetReader::SendScriptCommand(TScriptCommand ACommand) {
+    SendCommandLine(std::string(ScriptCommandText[ACommand]) + "\r", FScriptAnswer);
 }
 
-bool TDrayTelnetReader::AwaitScriptAnswer(std::chrono::milliseconds ATimeout, TStringList& ALines) {
+bool TDrayTelnetReader::AwaitScriptAnswer(TScriptCommand ACommand, TStringList& ALines) {
     ALines.clear();
-    if (!AwaitCommandAnswer(ATimeout, FScriptAnswer))
+    const auto Timeout = ACommand >= scBinsDown ? FTimeouts.Bins : FTimeouts.Command;
+    // After the last command there is no next one to bring the console back for.
+    const bool Last = ACommand == (FRetrieveBins ? scBinsUp : scSNR);
+    if (!AwaitCommandAnswer(Timeout, FScriptAnswer, !Last))
         return false;
     ALines = SplitLines(FScriptAnswer);
     return true;
 }
 
-bool TDrayTelnetReader::RunCommand(const char* ACommand, std::chrono::milliseconds ATimeout,
-                                   TStringList& ALines) {
+bool TDrayTelnetReader::RunCommand(TScriptCommand ACommand, TStringList& ALines) {
     PostProgress(ACommand);
     SendScriptCommand(ACommand);
-    return AwaitScriptAnswer(ATimeout, ALines);
+    return AwaitScriptAnswer(ACommand, ALines);
+}
+
+void TDrayTelnetReader::IdentifyProfile(TDrayData& AData, const TStringList& AStatus) {
+    try {
+        AData.IdentifyVDSLProfile(AStatus);
+    } catch (const EDrayDataError&) {
+        // A line that trains or is down has no profile yet; its status text is what the
+        // user needs to see then, so the run goes on.
+        if (!LineNotInShowtime(AStatus))
+            throw;
+        AData.SetVDSLProfile(vpNA);
+        FNotInShowtime = true;
+    }
 }
 
 bool TDrayTelnetReader::RetrieveRouterData(TDrayData& AData) {
@@ -98,7 +139,6 @@ bool TDrayTelnetReader::RetrieveRouterData(TDrayData& AData) {
 
 bool TDrayTelnetReader::RunScript(TDrayData& AData) {
     TDrayData* const Data = &AData;
-    const auto Wait = FTimeouts.Command;
     TStringList Lines;
 
     PostStatus(ReaderText::RetrievingData);
@@ -106,7 +146,7 @@ bool TDrayTelnetReader::RunScript(TDrayData& AData) {
         return false;
     PostStatus(ReaderText::RetrievingStatistics);
 
-    if (RunCommand("vdsl status bandinfo", Wait, Lines)) {
+    if (RunCommand(scBandinfo, Lines)) {
         CutAnswer(Lines, 2, 2);
         Lines.emplace_back();
         Lines.emplace_back(ReaderText::LatnSatnNote);
@@ -115,20 +155,20 @@ bool TDrayTelnetReader::RunScript(TDrayData& AData) {
     if (StopCheck())
         return false;
 
-    if (RunCommand("vdsl status", Wait, Lines)) {
+    if (RunCommand(scStatus, Lines)) {
         CutAnswer(Lines, 2, 2);
         AData.AddStatData({"", " [ STATUS ]"}, &Lines);
-        AData.IdentifyVDSLProfile(Lines);
+        IdentifyProfile(AData, Lines);
     }
     Post([Data](IReaderView& AView) { AView.UpdateProfileLabel(Data->VDSLProfile()); });
     if (StopCheck())
         return false;
 
     // More status, olr, counts: cut 2 / 2, each under its header lines.
-    const std::pair<const char*, TStringList> StatusParts[] = {
-        {"vdsl status more", {""}}, {"vdsl status olr", {""}}, {"vdsl status counts", {}}};
+    const std::pair<TScriptCommand, TStringList> StatusParts[] = {
+        {scMore, {""}}, {scOlr, {""}}, {scCounts, {}}};
     for (const auto& [Command, Header] : StatusParts) {
-        if (RunCommand(Command, Wait, Lines)) {
+        if (RunCommand(Command, Lines)) {
             CutAnswer(Lines, 2, 2);
             AData.AddStatData(Header, &Lines);
         }
@@ -137,16 +177,14 @@ bool TDrayTelnetReader::RunScript(TDrayData& AData) {
     }
 
     AData.AddStatData({" [ INVENTORY ]"}, nullptr);
-    const std::pair<const char*, TStringList> InventoryParts[] = {
-        {"vdsl annex", {""}},
-        {"vdsl inventory co", {" [ CO ]"}},
-        {"vdsl inventory cpe", {" [ CPE ]"}}};
+    const std::pair<TScriptCommand, TStringList> InventoryParts[] = {
+        {scAnnex, {""}}, {scInventoryCO, {" [ CO ]"}}, {scInventoryCPE, {" [ CPE ]"}}};
     bool First = true;
     for (const auto& [Command, Header] : InventoryParts) {
         if (!First && StopCheck())
             return false;
         First = false;
-        if (RunCommand(Command, Wait, Lines)) {
+        if (RunCommand(Command, Lines)) {
             CutAnswer(Lines, 1, 2);
             AData.AddStatData(Header, &Lines);
         }
@@ -156,21 +194,21 @@ bool TDrayTelnetReader::RunScript(TDrayData& AData) {
         return false;
 
     PostStatus(ReaderText::RetrievingHLog);
-    if (RunCommand("vdsl status hlog", Wait, Lines))
+    if (RunCommand(scHLog, Lines))
         AData.SetHLogData(Lines);
     Post([Data](IReaderView& AView) { AView.PlotHLOG(Data); });
     if (StopCheck())
         return false;
 
     PostStatus(ReaderText::RetrievingQLN);
-    if (RunCommand("vdsl status qln", Wait, Lines))
+    if (RunCommand(scQLN, Lines))
         AData.SetQLNData(Lines);
     Post([Data](IReaderView& AView) { AView.PlotQLN(Data); });
     if (StopCheck())
         return false;
 
     PostStatus(ReaderText::RetrievingSNR);
-    const bool SNR = RunCommand("vdsl status snr", Wait, Lines);
+    const bool SNR = RunCommand(scSNR, Lines);
     if (!FRetrieveBins)
         FTelnet.BeginDisconnect(); // the last answer, as the upstream bins below
     if (SNR)
@@ -181,9 +219,9 @@ bool TDrayTelnetReader::RunScript(TDrayData& AData) {
 
     if (FRetrieveBins) {
         PostStatus(ReaderText::RetrievingBinsDS);
-        PostProgress("vdsl showbins");
-        SendScriptCommand("vdsl showbins");
-        const bool Downstream = AwaitCommandAnswer(FTimeouts.Bins, FScriptAnswer);
+        PostProgress(scBinsDown);
+        SendScriptCommand(scBinsDown);
+        const bool Downstream = AwaitCommandAnswer(FTimeouts.Bins, FScriptAnswer, true);
         // The router takes a while over the upstream table, so it is asked for at once and
         // the downstream one is entered meanwhile; the downstream text's buffer then takes
         // in the upstream answer. The view hears of the upstream step only once the
@@ -192,7 +230,7 @@ bool TDrayTelnetReader::RunScript(TDrayData& AData) {
         std::string DownstreamText;
         DownstreamText.swap(FScriptAnswer);
         if (!Terminated())
-            SendScriptCommand("vdsl showbins up");
+            SendScriptCommand(scBinsUp);
         Lines.clear();
         if (Downstream)
             Lines = SplitLines(DownstreamText);
@@ -204,8 +242,8 @@ bool TDrayTelnetReader::RunScript(TDrayData& AData) {
         if (StopCheck())
             return false;
         PostStatus(ReaderText::RetrievingBinsUS);
-        PostProgress("vdsl showbins up");
-        const bool Upstream = AwaitScriptAnswer(FTimeouts.Bins, Lines);
+        PostProgress(scBinsUp);
+        const bool Upstream = AwaitScriptAnswer(scBinsUp, Lines);
         // That was the last answer: the connection closes while it is entered, and the
         // run's end only has to wait for what is left of that.
         FTelnet.BeginDisconnect();

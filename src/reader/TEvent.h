@@ -5,8 +5,6 @@
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
-#include <string>
-#include <utility>
 
 namespace vexlorin {
 
@@ -14,13 +12,9 @@ class TEvent {
 public:
     enum TWaitResult { wrSignaled, wrTimeout };
 
-    // The name is only a label (nothing opens an event by name).
-    explicit TEvent(bool AInitialState = false, std::string AName = {})
-        : FName(std::move(AName)), FSet(AInitialState) {}
+    explicit TEvent(bool AInitialState = false) : FSet(AInitialState) {}
     TEvent(const TEvent&) = delete;
     TEvent& operator=(const TEvent&) = delete;
-
-    const std::string& Name() const { return FName; }
 
     void SetEvent() {
         // Notified under the lock: a waiter that wakes may destroy the event right away.
@@ -34,19 +28,18 @@ public:
         FSet = false;
     }
 
-    bool IsSet() const {
-        std::lock_guard Lock(FLock);
-        return FSet;
+    TWaitResult WaitFor(std::chrono::milliseconds ATimeout) {
+        return WaitUntil(std::chrono::steady_clock::now() + ATimeout);
     }
 
-    TWaitResult WaitFor(std::chrono::milliseconds ATimeout) {
+    TWaitResult WaitUntil(std::chrono::steady_clock::time_point ADeadline) {
         std::unique_lock Lock(FLock);
-        return FChanged.wait_for(Lock, ATimeout, [this] { return FSet; }) ? wrSignaled : wrTimeout;
+        return FChanged.wait_until(Lock, ADeadline, [this] { return FSet; }) ? wrSignaled
+                                                                             : wrTimeout;
     }
 
 private:
-    const std::string FName;
-    mutable std::mutex FLock;
+    std::mutex FLock;
     std::condition_variable FChanged;
     bool FSet;
 };

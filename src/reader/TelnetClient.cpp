@@ -74,14 +74,14 @@ struct TTelnetClient::TImpl {
     asio::ip::tcp::resolver* ConnectResolver = nullptr;
     void AbortConnect();
 
-    void OpenSocket();
+    void OpenSocket(const std::function<bool()>& AGiveUp);
     void ReadLoop();
     void StopReading();
     void FinishConnection();
     void WriteToSocket(std::string_view ABytes);
 };
 
-void TTelnetClient::TImpl::OpenSocket() {
+void TTelnetClient::TImpl::OpenSocket(const std::function<bool()>& AGiveUp) {
     const std::string where = Host + ":" + std::to_string(Port);
     auto fail = [&](const std::string& AReason) {
         throw ETelnetConnectError("Cannot connect to " + where + ": " + AReason);
@@ -110,6 +110,10 @@ void TTelnetClient::TImpl::OpenSocket() {
             Impl.ConnectResolver = nullptr;
         }
     } connectingGuard{*this};
+    // Asked after registering: an abort from now on finds this connect, and one that came
+    // before has left its mark where AGiveUp looks.
+    if (AGiveUp && AGiveUp())
+        fail(asio::error_code(asio::error::operation_aborted).message());
 
     timer.expires_after(ConnectTimeout);
     timer.async_wait([&](const asio::error_code& AError) {
@@ -271,10 +275,10 @@ void TTelnetClient::SetOnClosed(TClosedHandler AHandler) {
     FImpl->OnClosed = std::move(AHandler);
 }
 
-void TTelnetClient::Connect() {
+void TTelnetClient::Connect(const std::function<bool()>& AGiveUp) {
     std::lock_guard lock(FImpl->LifecycleLock);
     FImpl->FinishConnection();
-    FImpl->OpenSocket();
+    FImpl->OpenSocket(AGiveUp);
     {
         std::lock_guard writeLock(FImpl->WriteLock);
         FImpl->Protocol.emplace(
@@ -314,6 +318,10 @@ void TTelnetClient::Disconnect() {
     FImpl->AbortConnect();
     std::lock_guard lock(FImpl->LifecycleLock);
     FImpl->FinishConnection();
+}
+
+void TTelnetClient::AbortConnect() {
+    FImpl->AbortConnect();
 }
 
 void TTelnetClient::BeginDisconnect() {

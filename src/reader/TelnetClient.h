@@ -46,8 +46,13 @@ public:
     void SetOnClosed(TClosedHandler AHandler);
 
     // Blocks until the connection is open or failed (ETelnetConnectError), then starts the
-    // reading thread.
-    void Connect();
+    // reading thread. AGiveUp, when given, is asked once the connect is under way: true
+    // fails it at once, like AbortConnect() (for a caller whose stop request may come
+    // just before the connect starts).
+    void Connect(const std::function<bool()>& AGiveUp = {});
+    // Ends a Connect() that another thread waits in: it fails at once. Does nothing when no
+    // connect is under way; never blocks.
+    void AbortConnect();
     // One byte per character; CR goes out as CR LF until the peer has sent its first telnet
     // command, as a lone CR afterwards. Write errors after the peer closed are swallowed
     // (the closed handler reports the loss).

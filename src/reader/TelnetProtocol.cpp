@@ -1,5 +1,6 @@
 #include "reader/TelnetProtocol.h"
 
+#include <algorithm>
 #include <cstddef>
 // libtelnet.h uses size_t without including its header.
 #include <libtelnet.h>
@@ -49,6 +50,10 @@ std::string TTelnetProtocol::Receive(std::string_view ABurst) {
             Reset();
     }
     FData = nullptr;
+    // CR NUL is a bare CR (RFC 854) and a NUL alone is no text either: no NUL byte of the
+    // stream is data.
+    if (data.find('\0') != std::string::npos)
+        data.erase(std::remove(data.begin(), data.end(), '\0'), data.end());
     return data;
 }
 

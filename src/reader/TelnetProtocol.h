@@ -25,7 +25,8 @@ public:
     TTelnetProtocol& operator=(const TTelnetProtocol&) = delete;
 
     // Parses one burst from the peer. Returns its data bytes (telnet commands removed,
-    // IAC IAC as one byte 255); option requests are answered through the output at once.
+    // IAC IAC as one byte 255, NUL bytes dropped, so CR NUL is a bare CR); option requests
+    // are answered through the output at once.
     std::string Receive(std::string_view ABurst);
     // Escapes IAC bytes and hands the data to the output.
     void Send(std::string_view AData);

@@ -18,20 +18,6 @@
 
 namespace vexlorin {
 
-namespace {
-
-QString ExceptionMessage(const std::exception_ptr& AError) {
-    try {
-        std::rethrow_exception(AError);
-    } catch (const std::exception& e) {
-        return QString::fromUtf8(e.what());
-    } catch (...) {
-        return QStringLiteral("Unknown error");
-    }
-}
-
-} // namespace
-
 // ---------------------------------------------------------------------------------------
 // What the reader shows while it runs (GUI thread, queued)
 
@@ -92,12 +78,13 @@ void TfrmMain::acnRetrieveDataExecute() {
 }
 
 void TfrmMain::StartRetrieval() {
-    telnet->SetHost(edRouter->text().toStdString());
-    telnet->SetPort(static_cast<uint16_t>(udTelnetPort->value()));
+    // First: the running reader may be reading the client's host and port right now.
     if (FReader) {
         FDialogs->ShowRefusal(QStringLiteral("Reader thread already running"));
         return;
     }
+    telnet->SetHost(edRouter->text().toStdString());
+    telnet->SetPort(static_cast<uint16_t>(udTelnetPort->value()));
     // Until a reader runs, nothing is being read.
     struct TReadyUnlessStarted {
         TfrmMain& Window;
@@ -135,37 +122,45 @@ void TfrmMain::ReaderTerminated(TDrayTelnetReader& AReader) {
 
     // Everything needed is read now: the boxes below wait for the user, and the reader
     // must not be kept in mind beyond this handler.
-    const bool stopped = AReader.Stopped();
-    const bool telnetError = AReader.TelnetError();
-    const QString reason = QString::fromStdString(AReader.ErrorReason());
-    const std::exception_ptr fatal = AReader.FatalException();
-
-    if (stopped) {
+    const TReadOutcome outcome = AReader.Outcome();
+    switch (outcome.Ending) {
+    case reCompleted:
+    case reNotInShowtime:
+        if (data)
+            FDrayDataList->Add(std::move(data));
+        // The text the user needs to read the set: it has no profile yet.
+        if (outcome.Ending == reNotInShowtime)
+            sbMain->showMessage(QString::fromStdString(outcome.Message));
+        return;
+    case reStopped:
         // A stop during the logon also leaves TelnetError set; the user asked for it, so
         // no box. The partial set is dropped.
         data.reset();
         sbMain->showMessage(QStringLiteral("Retrieval stopped"));
         lbxStatisticsClick();
         return;
-    }
-    if (telnetError) {
-        data.reset();
-        FDialogs->ShowRefusal(reason);
-        sbMain->clearMessage();
-        lbxStatisticsClick();
-        return;
-    }
-    if (fatal) {
+    case reConnectFailed:
+    case reUnexpectedError:
         data.reset();
         sbMain->clearMessage();
-        FDialogs->ShowRefusal(ExceptionMessage(fatal));
+        FDialogs->ShowRefusal(QString::fromStdString(outcome.Message));
         // The views were emptied when the retrieval started; the list still has its
         // selection, so show it again as after any other failure.
         lbxStatisticsClick();
         return;
+    case reNoLogonPrompt:
+    case reSingleConnection:
+    case reLogonFailed:
+    case reConnectionLost:
+    case reStoppedAnswering:
+    case reTooMuchData:
+    case reParseError:
+        break;
     }
-    if (data)
-        FDrayDataList->Add(std::move(data));
+    data.reset();
+    FDialogs->ShowRefusal(QString::fromStdString(outcome.Message));
+    sbMain->clearMessage();
+    lbxStatisticsClick();
 }
 
 void TfrmMain::acnStopRetrievalExecute() {

@@ -1,13 +1,19 @@
 // vexlorin-cli retrieve against the simulated router on loopback, run as the real program.
+#include "Answers.h"
 #include "CliTestSupport.h"
+#include "LineModel.h"
 #include "RouterSim.h"
+#include "cli/CliErrors.h"
+#include "cli/Retrieve.h"
 #include "model/uDrayData.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <chrono>
+#include <functional>
 #include <regex>
+#include <set>
 #include <thread>
 
 #include <arpa/inet.h>
@@ -381,6 +387,198 @@ TEST(CliRetrieve, AgainstTheRouterSimProgram) {
     const auto data = Load(dir.File("x.draydata"));
     EXPECT_EQ(data->VDSLProfile(), vp12a);
     EXPECT_GT(TonesWithBits(data->ShowBinStatsDS()), 0u);
+}
+
+// Real consoles' habits, played by the simulator: the saved file holds every table as
+// the router sent it for its own command, or exactly the late one empty.
+enum TTable { tbHLog, tbQLN, tbSNR, tbBins };
+
+TStringList ReceivedAnswer(const TRouterSimOptions& AOptions, const TRouterSim& ASim,
+                           const char* ACommand) {
+    const routersim::TLineModel model(AOptions.Profile, AOptions.Seed);
+    TStringList lines{ACommand};
+    const auto body =
+        *routersim::CommandAnswer(model, ACommand, {AOptions.SNRMinus32, AOptions.Training});
+    lines.insert(lines.end(), body.begin(), body.end());
+    lines.push_back(ASim.Prompt());
+    return lines;
+}
+
+TStringList CutAnswer(TStringList ALines) {
+    ALines.erase(ALines.begin(), ALines.begin() + 2);
+    ALines.resize(ALines.size() - 2);
+    return ALines;
+}
+
+void ExpectAsSent(const TDrayData& AData, const TRouterSimOptions& AOptions, const TRouterSim& ASim,
+                  const std::set<TTable>& AEmpty) {
+    TDrayData sent;
+    sent.SetHLogData(ReceivedAnswer(AOptions, ASim, "vdsl status hlog"));
+    sent.SetQLNData(ReceivedAnswer(AOptions, ASim, "vdsl status qln"));
+    sent.SetSNRData(ReceivedAnswer(AOptions, ASim, "vdsl status snr"));
+    const auto expect = [&](TTable ATable, const TStringList& AGot, const TStringList& ASent) {
+        EXPECT_EQ(AGot, AEmpty.count(ATable) ? TStringList{} : ASent);
+    };
+    expect(tbHLog, AData.HLogUSRaw(), sent.HLogUSRaw());
+    expect(tbHLog, AData.HLogDSRaw(), sent.HLogDSRaw());
+    expect(tbQLN, AData.QLNDSRaw(), sent.QLNDSRaw());
+    expect(tbSNR, AData.SNRUSRaw(), sent.SNRUSRaw());
+    expect(tbSNR, AData.SNRDSRaw(), sent.SNRDSRaw());
+    expect(tbBins, AData.BinStatsDSRaw(),
+           CutAnswer(ReceivedAnswer(AOptions, ASim, "vdsl showbins")));
+    expect(tbBins, AData.BinStatsUSRaw(),
+           CutAnswer(ReceivedAnswer(AOptions, ASim, "vdsl showbins up")));
+    // The status text under its header, as the status command answered it.
+    const auto status = CutAnswer(ReceivedAnswer(AOptions, ASim, "vdsl status"));
+    const auto& stats = AData.Stats();
+    const auto header = std::find(stats.begin(), stats.end(), " [ STATUS ]");
+    ASSERT_NE(header, stats.end());
+    EXPECT_TRUE(std::equal(status.begin(), status.end(), header + 1));
+}
+
+// One run of vexlorin-cli retrieve from a started simulator, into x.draydata in ADir.
+test::TRunResult RetrieveInto(TRouterSim& ASim, const TTempDir& ADir,
+                              const std::vector<std::string>& AExtra = {}) {
+    auto args = RetrieveArgs(ASim.Start(), "x.draydata");
+    args.insert(args.end(), AExtra.begin(), AExtra.end());
+    return RunCli(args, WithPassword("admin", ADir.Path().string()));
+}
+
+struct THabitRun {
+    const char* Name;
+    std::function<void(TRouterSimOptions&)> Setup;
+    std::set<TTable> Empty;
+};
+
+class CliRetrieveHabit : public ::testing::TestWithParam<THabitRun> {};
+
+TEST_P(CliRetrieveHabit, SavesWhatTheRouterSentForEachCommand) {
+    TRouterSimOptions options;
+    options.Profile = vp17a;
+    GetParam().Setup(options);
+    TRouterSim sim(options);
+    TTempDir dir;
+    const auto run = RetrieveInto(sim, dir, {"--bins"});
+    ASSERT_EQ(run.ExitCode, 0) << run.Err;
+    EXPECT_NE(run.Err.find("Saved \"x.draydata\""), std::string::npos) << run.Err;
+    const auto data = Load(dir.File("x.draydata"));
+    EXPECT_EQ(data->VDSLProfile(), vp17a);
+    ExpectAsSent(*data, options, sim, GetParam().Empty);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Habits, CliRetrieveHabit,
+    ::testing::Values(
+        THabitRun{"PagerInOneByteBursts",
+                  [](TRouterSimOptions& o) {
+                      o.PagerLines = 24;
+                      o.OneBytePerBurst = true;
+                  },
+                  {}},
+        THabitRun{"CrNul", [](TRouterSimOptions& o) { o.CrNul = true; }, {}},
+        THabitRun{"UsernamePrompt", [](TRouterSimOptions& o) { o.UsernamePrompt = true; }, {}},
+        THabitRun{"SlowSteadyRate", [](TRouterSimOptions& o) { o.Rate = 100000; }, {}},
+        THabitRun{"LateWithinItsTimeout",
+                  [](TRouterSimOptions& o) {
+                      o.LateAnswer = "vdsl status hlog";
+                      o.LateAfter = std::chrono::milliseconds(1500);
+                  },
+                  {}},
+        // Past the reader's 10 s: HLog stays empty, QLN and SNR get their own answers.
+        THabitRun{"LateBeyondItsTimeout",
+                  [](TRouterSimOptions& o) {
+                      o.LateAnswer = "vdsl status hlog";
+                      o.LateAfter = std::chrono::milliseconds(13000);
+                  },
+                  {tbHLog}}),
+    [](const auto& AInfo) { return std::string(AInfo.param.Name); });
+
+TEST(CliRetrieve, LineNotInShowtimeIsSavedWithItsNotice) {
+    TRouterSimOptions options;
+    options.Training = true;
+    TRouterSim sim(options);
+    TTempDir dir;
+    const auto run = RetrieveInto(sim, dir);
+    ASSERT_EQ(run.ExitCode, 0) << run.Err;
+    EXPECT_NE(run.Err.find("Line not in showtime: profile unknown\nSaved \"x.draydata\"\n"),
+              std::string::npos)
+        << run.Err;
+    const auto data = Load(dir.File("x.draydata"));
+    EXPECT_EQ(data->VDSLProfile(), vpNA);
+    ExpectAsSent(*data, options, sim, {tbBins});
+    const auto& stats = data->Stats();
+    EXPECT_NE(std::find_if(stats.begin(), stats.end(),
+                           [](const std::string& ALine) {
+                               return ALine.find("State                : TRAINING") !=
+                                      std::string::npos;
+                           }),
+              stats.end());
+}
+
+// The logon waits out its 10 s at a prompt of another name, and says which name it saw.
+TEST(CliRetrieve, ConsolePromptOfAnotherNameIsNamed) {
+    TRouterSimOptions options;
+    options.PromptName = "Vigor";
+    TRouterSim sim(options);
+    TTempDir dir;
+    const auto run = RetrieveInto(sim, dir);
+    EXPECT_EQ(run.ExitCode, 2);
+    EXPECT_NE(run.Err.find("Unable to login: the console's prompt is \"Vigor> \"; set Router "
+                           "name: to Vigor (127.0.0.1:"),
+              std::string::npos)
+        << run.Err;
+    EXPECT_NE(run.Err.find("--router-name"), std::string::npos) << run.Err;
+    EXPECT_TRUE(dir.Entries().empty());
+}
+
+// Each ending the reader can report, as the tool's exit status and hint (the tool's own
+// retrieval, with short waits; the program maps ECliError's code to its exit status).
+TEST(CliRetrieve, EachEndingGivesItsStatusAndHint) {
+    struct Case {
+        const char* Name;
+        std::function<void(TRouterSimOptions&)> Setup;
+        cli::TExitCode Code;
+        std::string Message;
+        std::string Hint;
+    };
+    const Case cases[] = {
+        {"stopped answering",
+         [](TRouterSimOptions& o) {
+             o.LateAnswer = "vdsl status more";
+             o.LateAfter = std::chrono::minutes(1);
+         },
+         cli::ecFailure, "The router stopped answering", "did not come back"},
+        {"password asked for again", [](TRouterSimOptions& o) { o.WrongPassword = true; },
+         cli::ecUnreachable, "Invalid login", "--password-file"},
+        {"no account prompt", [](TRouterSimOptions& o) { o.SilentAccount = true; },
+         cli::ecUnreachable, "Unable to connect", "no logon prompt"},
+        {"unknown profile", [](TRouterSimOptions& o) { o.Profile = vp8d; }, cli::ecFailure,
+         "Unable to retrieve profile from VDSL data", "import"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TRouterSimOptions options;
+        c.Setup(options);
+        TRouterSim sim(options);
+        cli::TRetrieveRequest request;
+        request.Host = "127.0.0.1";
+        request.Port = sim.Start();
+        request.User = "admin";
+        request.Password = "admin";
+        request.SetName = "x.draydata";
+        TReaderTimeouts waits;
+        waits.Account = waits.Password = waits.Banner = waits.Command = waits.Bins =
+            std::chrono::milliseconds(300);
+        request.Timeouts = waits;
+        try {
+            cli::RetrieveSet(request, nullptr);
+            ADD_FAILURE() << "no error";
+        } catch (const cli::ECliError& e) {
+            EXPECT_EQ(e.Code(), c.Code);
+            EXPECT_EQ(std::string(e.what()).rfind(c.Message, 0), 0u) << e.what();
+            EXPECT_NE(e.Hint().find(c.Hint), std::string::npos) << e.Hint();
+        }
+    }
 }
 
 } // namespace

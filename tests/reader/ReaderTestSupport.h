@@ -78,6 +78,9 @@ inline std::vector<std::string> FullRunCalls(TVDSLProfile AProfile, bool ABins) 
 // What the starter reads in the completion handler.
 struct TRunRecord {
     bool HandlerRan = false;
+    TReadEnding Ending = reCompleted;
+    std::string Message;
+    bool LoggedOn = false;
     bool Stopped = false;
     bool TelnetError = false;
     std::string ErrorReason;
@@ -120,6 +123,9 @@ protected:
         TRunRecord Record;
         AReader.SetOnTerminate([&](TDrayTelnetReader& R) {
             Record.HandlerRan = true;
+            Record.Ending = R.Outcome().Ending;
+            Record.Message = R.Outcome().Message;
+            Record.LoggedOn = R.Outcome().LoggedOn;
             Record.Stopped = R.Stopped();
             Record.TelnetError = R.TelnetError();
             Record.ErrorReason = R.ErrorReason();
@@ -155,14 +161,15 @@ protected:
     // The body of the simulator's answer to a command (between echo and prompt).
     TStringList Body(const char* ACommand) const {
         const routersim::TLineModel Model(FSimOptions.Profile, FSimOptions.Seed);
-        return *routersim::CommandAnswer(Model, ACommand, {FSimOptions.SNRMinus32});
+        return *routersim::CommandAnswer(Model, ACommand,
+                                         {FSimOptions.SNRMinus32, FSimOptions.Training});
     }
     // The answer as the reader receives it: echoed command, body, prompt.
     TStringList Received(const char* ACommand) const {
         TStringList Lines{ACommand};
         const auto B = Body(ACommand);
         Lines.insert(Lines.end(), B.begin(), B.end());
-        Lines.push_back(Sim->Prompt());
+        Lines.push_back(Sim ? Sim->Prompt() : "DrayTek> ");
         return Lines;
     }
     // The received answer less its first AFirst and last ALast lines.

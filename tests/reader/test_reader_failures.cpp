@@ -20,6 +20,7 @@ TEST_F(ReaderFixture, RefusedConnectionEscapesTheBodyWithoutNotifications) {
     const auto Record = RunToEnd(MakeReader(true));
 
     EXPECT_TRUE(Record.HasFatal);
+    EXPECT_EQ(Record.Ending, reConnectFailed);
     EXPECT_NE(Record.Fatal.find("Cannot connect to 127.0.0.1:" + std::to_string(Port)),
               std::string::npos)
         << Record.Fatal;
@@ -38,6 +39,7 @@ struct TLogonCase {
     std::string RouterName;
     const char* Reason;
     std::vector<std::string> Calls;
+    TReadEnding Ending = reLogonFailed;
 };
 
 class LogonFailure : public ReaderFixture, public ::testing::WithParamInterface<TLogonCase> {};
@@ -55,6 +57,7 @@ TEST_P(LogonFailure, EndsWithTheReasonAndShowsOnlyTheLogon) {
 
     EXPECT_TRUE(Record.TelnetError);
     EXPECT_EQ(Record.ErrorReason, Case.Reason);
+    EXPECT_EQ(Record.Ending, Case.Ending);
     EXPECT_FALSE(Record.HasFatal);
     EXPECT_FALSE(Record.Stopped);
     EXPECT_EQ(View.Calls, Case.Calls);
@@ -69,12 +72,22 @@ INSTANTIATE_TEST_SUITE_P(
                                  "admin",
                                  "DrayTek",
                                  ReaderText::UnableToConnect,
-                                 {Connecting}},
+                                 {Connecting},
+                                 reNoLogonPrompt},
+                      // The console's prompt shows another name: the reason says which.
                       TLogonCase{"WrongRouterName",
                                  {},
                                  "admin",
                                  "Vigor",
-                                 ReaderText::UnableToLogin,
+                                 "Unable to login: the console's prompt is \"DrayTek> \"; set "
+                                 "Router name: to DrayTek",
+                                 {Connecting, LoggingIn}},
+                      TLogonCase{"ConsolePromptShowsAnotherName",
+                                 [](TRouterSimOptions& O) { O.PromptName = "Vigor"; },
+                                 "admin",
+                                 "DrayTek",
+                                 "Unable to login: the console's prompt is \"Vigor> \"; set "
+                                 "Router name: to Vigor",
                                  {Connecting, LoggingIn}},
                       // The router asks for the password again: the more precise of the two texts.
                       TLogonCase{"WrongPassword",
@@ -103,6 +116,7 @@ TEST_F(ReaderFixture, SecondConnectionIsRefusedByTheRouter) {
     const auto Record = RunToEnd(MakeReader(true));
 
     EXPECT_TRUE(Record.TelnetError);
+    EXPECT_EQ(Record.Ending, reSingleConnection);
     EXPECT_EQ(Record.ErrorReason, ReaderText::SingleConnection);
     EXPECT_FALSE(Record.HasFatal);
     EXPECT_EQ(View.Calls, std::vector<std::string>{Connecting});
@@ -125,14 +139,16 @@ TEST_F(ReaderFixture, PasswordPromptWithoutItsSpaceIsNoPasswordPrompt) {
 // Errors inside the script end it where they happen; the status line is still emptied and
 // the set keeps what was added before.
 TEST_F(ReaderFixture, AnswerTooShortForItsCutEndsTheRun) {
-    // The bandinfo answer is the prompt alone: one line where cut 2 / 2 needs four.
-    TScriptedConsole Console("Account:", {"Password: ", "DrayTek> ", "DrayTek> "});
+    // The bandinfo answer is its echo and the prompt: two lines where cut 2 / 2 needs four.
+    TScriptedConsole Console("Account:",
+                             {"Password: ", "DrayTek> ", "vdsl status bandinfo\r\nDrayTek> "});
     Port = Console.Port();
 
     const auto Record = RunToEnd(MakeReader(true));
 
     EXPECT_TRUE(Record.TelnetError);
-    EXPECT_EQ(Record.ErrorReason, "List index out of bounds (0)");
+    EXPECT_EQ(Record.Ending, reParseError);
+    EXPECT_EQ(Record.ErrorReason, "List index out of bounds (-1)");
     EXPECT_FALSE(Record.HasFatal);
     EXPECT_EQ(View.Calls, (std::vector<std::string>{Connecting, LoggingIn, RetrievingData,
                                                     RetrievingStats, "status:"}));
@@ -155,6 +171,7 @@ TEST_P(NoRunningMode, EndsTheRunAfterTheStatusTextWasAdded) {
     const auto Record = RunToEnd(MakeReader(true));
 
     EXPECT_TRUE(Record.TelnetError);
+    EXPECT_EQ(Record.Ending, reParseError);
     EXPECT_EQ(Record.ErrorReason, "Unable to retrieve profile from VDSL data");
     EXPECT_FALSE(Record.Stopped);
     // No profile label: the error came first.
@@ -192,6 +209,7 @@ TEST_F(ReaderFixture, RefusedDownstreamBinsEndTheRunBeforeTheUpstreamStep) {
     const auto Record = RunToEnd(MakeReader(true));
 
     EXPECT_TRUE(Record.TelnetError);
+    EXPECT_EQ(Record.Ending, reParseError);
     EXPECT_EQ(Record.ErrorReason, "'4294967296' is not a valid integer value");
     EXPECT_FALSE(Record.Stopped);
     EXPECT_FALSE(Record.HasFatal);
@@ -230,6 +248,7 @@ TEST_P(ConnectionLost, FailsTheRunWithoutWaitingOutTheTimeouts) {
     const auto Record = RunToEnd(std::move(Reader));
 
     EXPECT_TRUE(Record.TelnetError);
+    EXPECT_EQ(Record.Ending, reConnectionLost);
     EXPECT_EQ(Record.ErrorReason, ReaderText::ConnectionClosed);
     EXPECT_FALSE(Record.Stopped);
     EXPECT_FALSE(Record.HasFatal);
@@ -267,6 +286,7 @@ TEST_F(ReaderFixture, ConnectionLostDuringTheLogonFailsTheRun) {
     const auto Record = RunToEnd(std::move(Reader));
 
     EXPECT_TRUE(Record.TelnetError);
+    EXPECT_EQ(Record.Ending, reConnectionLost);
     EXPECT_EQ(Record.ErrorReason, ReaderText::ConnectionClosed);
     EXPECT_FALSE(Record.Stopped);
     EXPECT_LT(Record.Duration, 20s);
@@ -284,6 +304,7 @@ TEST_F(ReaderFixture, TooMuchDataWithoutAPromptFailsTheRun) {
     const auto Record = RunToEnd(std::move(Reader));
 
     EXPECT_TRUE(Record.TelnetError);
+    EXPECT_EQ(Record.Ending, reTooMuchData);
     EXPECT_EQ(Record.ErrorReason, ReaderText::TooMuchData);
     EXPECT_FALSE(Record.HasFatal);
     auto Calls = FullRunCalls(vp35b, true);
@@ -304,6 +325,7 @@ TEST_F(ReaderFixture, TooMuchDataDuringTheLogonFailsTheRun) {
     const auto Record = RunToEnd(std::move(Reader));
 
     EXPECT_TRUE(Record.TelnetError);
+    EXPECT_EQ(Record.Ending, reTooMuchData);
     EXPECT_EQ(Record.ErrorReason, ReaderText::TooMuchData);
     EXPECT_LT(Record.Duration, 20s);
     EXPECT_EQ(View.Calls, std::vector<std::string>{Connecting});

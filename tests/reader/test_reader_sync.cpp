@@ -15,8 +15,7 @@ namespace {
 using namespace std::chrono_literals;
 
 TEST(TEvent, StaysSetUntilResetAndWakesAWaiterFromAnotherThread) {
-    TEvent Event(false, "VexlorinEvent");
-    EXPECT_EQ(Event.Name(), "VexlorinEvent");
+    TEvent Event(false);
     EXPECT_EQ(Event.WaitFor(1ms), TEvent::wrTimeout);
 
     // A set before the wait is not lost, and it stays set for the next wait too.

@@ -1,5 +1,6 @@
 // TTelnetClient against real peers on loopback: a raw socket peer for the exact bytes on
 // the wire, the simulated router console for a whole logon.
+#include "FullListener.h"
 #include "RouterSim.h"
 #include "reader/TelnetClient.h"
 #include "reader/TelnetProtocol.h"
@@ -22,6 +23,7 @@
 
 using namespace vexlorin;
 using namespace std::chrono_literals;
+using vexlorin::test::TFullListener;
 
 namespace {
 
@@ -326,38 +328,6 @@ TEST(TelnetClientConnect, RefusedPortNamesHostPortAndReason) {
     EXPECT_FALSE(client.Connected());
 }
 
-// A listener whose accept queue is full drops further connection requests unanswered.
-class TFullListener {
-public:
-    TFullListener() : FAcceptor(FIo, asio::ip::tcp::v4()) {
-        FAcceptor.bind({asio::ip::address_v4::loopback(), 0});
-        FAcceptor.listen(0);
-        // Plain non-blocking sockets: Asio's connect would wait for the queue itself.
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_port = htons(Port());
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        for (int i = 0; i < 4; ++i) {
-            const int descriptor = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
-            if (descriptor < 0)
-                continue;
-            FQueued.push_back(descriptor);
-            ::connect(descriptor, reinterpret_cast<const sockaddr*>(&address), sizeof address);
-        }
-        std::this_thread::sleep_for(50ms);
-    }
-    ~TFullListener() {
-        for (int descriptor : FQueued)
-            ::close(descriptor);
-    }
-    uint16_t Port() const { return FAcceptor.local_endpoint().port(); }
-
-private:
-    asio::io_context FIo;
-    asio::ip::tcp::acceptor FAcceptor;
-    std::vector<int> FQueued;
-};
-
 TEST(TelnetClientConnect, TimeOutWhenNobodyAnswers) {
     TFullListener listener;
     TTelnetClient client;
@@ -438,6 +408,18 @@ TEST(TelnetProtocol, EverySplitGivesTheSameDataAndAnswers) {
             ASSERT_EQ(sent, answers) << "split at " << first << " and " << second;
             ASSERT_TRUE(protocol.CommandSeen());
         }
+    }
+}
+
+// CR NUL is a bare CR: no NUL byte is data, wherever the bursts split.
+TEST(TelnetProtocol, NulBytesAreNoData) {
+    const std::string stream =
+        std::string("a\r\0b\r\nc\0", 9) + Bytes({IAC, '\xf1'}) + std::string("\0d", 2);
+    for (std::size_t split = 0; split <= stream.size(); ++split) {
+        TTelnetProtocol protocol([](std::string_view) {});
+        std::string received = protocol.Receive(std::string_view(stream).substr(0, split));
+        received += protocol.Receive(std::string_view(stream).substr(split));
+        ASSERT_EQ(received, "a\rb\r\ncd") << "split at " << split;
     }
 }
 

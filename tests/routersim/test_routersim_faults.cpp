@@ -1,4 +1,5 @@
 // The simulator's fault switches, each seen from a client, and its bounds.
+#include "Answers.h"
 #include "Console.h"
 #include "RouterSim.h"
 
@@ -149,6 +150,83 @@ TEST(RouterSimFaults, ExtraLineGoesIntoThatAnswerOnly) {
     EXPECT_EQ(console.Run("vdsl showbins up").find("4294967296"), std::string::npos);
     const std::string answer = console.Run("vdsl showbins");
     EXPECT_NE(answer.find("\r\n4294967296 1 1 1\r\n\r\n" + sim.Prompt()), std::string::npos);
+}
+
+TEST(RouterSimFaults, PagerWaitsForItsKeys) {
+    TRouterSimOptions options;
+    options.PagerLines = 5;
+    TRouterSim sim(options);
+    TConsole console(sim.Start());
+    ASSERT_TRUE(console.LogOn());
+    const std::string pager(routersim::PagerLine);
+    const std::string erase = "\r" + std::string(pager.size(), ' ') + "\r";
+    console.Send("vdsl status\r");
+    // The echo and five lines, then the pager waits.
+    const std::string first = console.Until(pager);
+    EXPECT_EQ(SplitLines(first).size(), 7u) << first;
+    EXPECT_TRUE(console.Until("DrayTek> ", 200ms).empty());
+    console.Send(" "); // the next page
+    const std::string second = console.Until(pager);
+    EXPECT_EQ(second.rfind(erase, 0), 0u);
+    EXPECT_EQ(SplitLines(second.substr(erase.size())).size(), 6u) << second;
+    console.Send("\r"); // one more line
+    EXPECT_EQ(SplitLines(console.Until(pager).substr(erase.size())).size(), 2u);
+    console.Send("q"); // the rest of the answer is dropped
+    EXPECT_EQ(console.Until("DrayTek> "), erase + "DrayTek> ");
+    // Short answers are not paged.
+    EXPECT_EQ(console.Run("vdsl annex").find(pager), std::string::npos);
+}
+
+TEST(RouterSimFaults, LateAnswerIsEchoedAtOnceAndAnsweredLate) {
+    TRouterSimOptions options;
+    options.LateAnswer = "vdsl annex";
+    options.LateAfter = 400ms;
+    TRouterSim sim(options);
+    TConsole console(sim.Start());
+    ASSERT_TRUE(console.LogOn());
+    console.Send("vdsl annex\r");
+    EXPECT_FALSE(console.Until("vdsl annex\r\n").empty());
+    EXPECT_TRUE(console.Until("DrayTek> ", 100ms).empty());
+    EXPECT_NE(console.Until("DrayTek> ").find("Annex Mode"), std::string::npos);
+    // Other commands come at once; an empty line gets the prompt alone.
+    EXPECT_FALSE(console.Run("vdsl status", "DrayTek> ").empty());
+    EXPECT_EQ(console.Run(""), "\r\nDrayTek> ");
+}
+
+TEST(RouterSimFaults, SteadyRateSpreadsAnAnswer) {
+    TRouterSimOptions options;
+    options.Rate = 2000; // the status answer takes most of a second
+    TRouterSim sim(options);
+    TConsole console(sim.Start());
+    ASSERT_TRUE(console.LogOn());
+    console.Send("vdsl status\r");
+    EXPECT_TRUE(console.Until("DrayTek> ", 300ms).empty());
+    EXPECT_FALSE(console.Pending().empty()); // it is on its way
+    EXPECT_NE(console.Until("DrayTek> ").find("DSLAM CHIPSET VENDOR"), std::string::npos);
+}
+
+TEST(RouterSimFaults, OtherConsoleTexts) {
+    TRouterSimOptions options;
+    options.UsernamePrompt = true;
+    options.PromptName = "Vigor";
+    options.CrNul = true;
+    options.Training = true;
+    TRouterSim sim(options);
+    EXPECT_EQ(sim.Prompt(), "Vigor> ");
+    TConsole console(sim.Start());
+    ASSERT_FALSE(console.Until("Username:").empty());
+    console.Send("admin\r");
+    ASSERT_FALSE(console.Until("Password: ").empty());
+    console.Send("admin\r");
+    ASSERT_FALSE(console.Until("Vigor> ").empty());
+    // The client reads CR NUL as a bare CR: no line ends with CR LF.
+    const std::string status = console.Run("vdsl status", "Vigor> ");
+    EXPECT_EQ(status.find("\r\n"), std::string::npos);
+    EXPECT_NE(status.find("Running Mode            :      -----"), std::string::npos) << status;
+    EXPECT_NE(status.find("State                : TRAINING\r"), std::string::npos) << status;
+    // A training line has no tones to show.
+    const TStringList bins = SplitLines(console.Run("vdsl showbins", "Vigor> "));
+    EXPECT_EQ(bins.size(), 9u);
 }
 
 TEST(RouterSimLimits, LongInputLineIsCutAndTheSessionGoesOn) {

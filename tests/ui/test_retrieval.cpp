@@ -220,7 +220,9 @@ std::vector<TFailureCase> FailureCases() {
         TFailureCase c;
         c.Name = "WrongRouterName";
         c.RouterName = QStringLiteral("Vigor");
-        c.Box = QStringLiteral("Unable to login");
+        // The box names the prompt the console showed.
+        c.Box = QStringLiteral("Unable to login: the console's prompt is \"DrayTek> \"; set "
+                               "Router name: to DrayTek");
         cases.push_back(c);
     }
     {

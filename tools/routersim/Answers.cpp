@@ -76,10 +76,12 @@ TStringList StatusPage(TStringList ARows) {
 
 // "vdsl status bandinfo": the upstream bands, then the downstream ones, each with its tone
 // limits and its loop and signal attenuation and margin.
-TStringList BandInfo(const TLineModel& AModel) {
+TStringList BandInfo(const TLineModel& AModel, const TAnswerOptions& AOptions) {
     TStringList rows;
     for (const bool up : {true, false}) {
         rows.push_back(up ? "  US:" : "  DS:");
+        if (AOptions.Training) // no bands while the line trains
+            continue;
         for (const TBandRun& band : Bands(AModel)) {
             if (band.Up != up)
                 continue;
@@ -115,17 +117,20 @@ std::array<TCounters, 2> Counters(TLineModel AModel) {
     return counters;
 }
 
-TStringList Status(const TLineModel& AModel) {
-    const char* mode = VDSLProfileNames[AModel.Profile()];
+TStringList Status(const TLineModel& AModel, const TAnswerOptions& AOptions) {
+    const bool training = AOptions.Training;
+    const char* mode = training ? "-----" : VDSLProfileNames[AModel.Profile()];
     const auto counters = Counters(AModel);
     const TCounters& nearEnd = counters[sdDown];
     const TCounters& farEnd = counters[sdUp];
+    const int rate = training ? 0 : 1000;
     return StatusPage({
-        Format("   Running Mode            :      %-4s      State                : SHOWTIME", mode),
+        Format("   Running Mode            :      %-4s      State                : %s", mode,
+               training ? "TRAINING" : "SHOWTIME"),
         Format("   DS Actual Rate          : %9d bps   US Actual Rate       : %9d bps",
-               AModel.RateKbps(sdDown) * 1000, AModel.RateKbps(sdUp) * 1000),
+               AModel.RateKbps(sdDown) * rate, AModel.RateKbps(sdUp) * rate),
         Format("   DS Attainable Rate      : %9d bps   US Attainable Rate   : %9d bps",
-               AModel.AttainableKbps(sdDown) * 1000, AModel.AttainableKbps(sdUp) * 1000),
+               AModel.AttainableKbps(sdDown) * rate, AModel.AttainableKbps(sdUp) * rate),
         "   DS Path Mode            :        Fast     US Path Mode         :        Fast",
         "   DS Interleave Depth     :           1     US Interleave Depth  :           1",
         Format("   NE Current Attenuation  :     %4d dB     Cur SNR Margin       :     %4d  dB",
@@ -270,7 +275,7 @@ void GroupLines(const TLineModel& AModel, TGroupTable ATable, bool AUp, TStringL
 
 // Per-group tables go to the reader uncut: the headers are found by content, the last line
 // (the prompt) is never read, so the downstream values run up to the prompt.
-TStringList GroupTable(const TLineModel& AModel, TGroupTable ATable) {
+TStringList GroupTable(const TLineModel& AModel, TGroupTable ATable, bool ATraining) {
     const char* unit = ATable == TGroupTable::QLN ? "(dBm/Hz)" : "(dB)";
     const char* name = ATable == TGroupTable::HLog  ? "HLOG"
                        : ATable == TGroupTable::QLN ? "QLN"
@@ -278,10 +283,12 @@ TStringList GroupTable(const TLineModel& AModel, TGroupTable ATable) {
     TStringList lines{Format(" NE %s per group", name),
                       Format(" GroupSize : %d %d", AModel.GroupSize(), AModel.GroupSize()),
                       Format(" US: %s", unit)};
-    GroupLines(AModel, ATable, true, lines);
+    if (!ATraining)
+        GroupLines(AModel, ATable, true, lines);
     lines.push_back("");
     lines.push_back(Format(" DS: %s", unit));
-    GroupLines(AModel, ATable, false, lines);
+    if (!ATraining)
+        GroupLines(AModel, ATable, false, lines);
     return lines;
 }
 
@@ -293,7 +300,7 @@ TStringList ShowBins(const TLineModel& AModel, bool AUp, const TAnswerOptions& A
                       "      dB .1dB ts         dB .1dB ts         dB .1dB ts         dB .1dB ts",
                       "---- --- ---- -- * ---- --- ---- -- * ---- --- ---- -- * ---- --- ---- --"};
     std::string line;
-    for (int t = 0; t < AModel.ToneCount(); ++t) {
+    for (int t = 0; t < (AOptions.Training ? 0 : AModel.ToneCount()); ++t) {
         const TTone& tone = AModel.Tone(t);
         const bool used = AUp ? tone.Up : tone.Down;
         if (!line.empty())
@@ -334,9 +341,9 @@ std::string NormalizeCommand(std::string_view ACommand) {
 std::optional<TStringList> CommandAnswer(const TLineModel& AModel, const std::string& ACommand,
                                          const TAnswerOptions& AOptions) {
     if (ACommand == "vdsl status bandinfo")
-        return BandInfo(AModel);
+        return BandInfo(AModel, AOptions);
     if (ACommand == "vdsl status")
-        return Status(AModel);
+        return Status(AModel, AOptions);
     if (ACommand == "vdsl status more")
         return StatusMore(AModel);
     if (ACommand == "vdsl status olr")
@@ -350,11 +357,11 @@ std::optional<TStringList> CommandAnswer(const TLineModel& AModel, const std::st
     if (ACommand == "vdsl inventory cpe")
         return Inventory(false);
     if (ACommand == "vdsl status hlog")
-        return GroupTable(AModel, TGroupTable::HLog);
+        return GroupTable(AModel, TGroupTable::HLog, AOptions.Training);
     if (ACommand == "vdsl status qln")
-        return GroupTable(AModel, TGroupTable::QLN);
+        return GroupTable(AModel, TGroupTable::QLN, AOptions.Training);
     if (ACommand == "vdsl status snr")
-        return GroupTable(AModel, TGroupTable::SNR);
+        return GroupTable(AModel, TGroupTable::SNR, AOptions.Training);
     if (ACommand == "vdsl showbins")
         return ShowBins(AModel, false, AOptions);
     if (ACommand == "vdsl showbins up")

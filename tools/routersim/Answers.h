@@ -11,7 +11,12 @@ namespace vexlorin::routersim {
 
 struct TAnswerOptions {
     bool SNRMinus32 = false; // showbins prints SNR -32 for tones without data
+    bool Training = false;   // the line trains: no running mode, no bands, empty tables
 };
+
+// The pager line of firmware that pages long answers; it waits for a key.
+inline constexpr std::string_view PagerLine =
+    "--- MORE ---   ['q': Quit, 'Enter': New Lines, 'Space Bar': Next Page] ---";
 
 // The thirteen commands the program sends, in the order it sends them.
 inline constexpr const char* KnownCommands[] = {

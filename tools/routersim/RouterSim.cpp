@@ -81,8 +81,9 @@ struct TRouterSim::TImpl {
         : Options(std::move(AOptions)), Model(Options.Profile, Options.Seed) {}
 
     std::string Prompt() const {
-        return (Options.PromptOtherCase ? OtherCase(Options.RouterName) : Options.RouterName) +
-               "> ";
+        const std::string& name =
+            Options.PromptName.empty() ? Options.RouterName : Options.PromptName;
+        return (Options.PromptOtherCase ? OtherCase(name) : name) + "> ";
     }
     // Waits, but wakes at once when the simulator stops; false when it stops.
     bool Pause(std::chrono::microseconds ADuration) {
@@ -128,7 +129,10 @@ private:
     void Serve();
     bool ReadMore();
     bool ReadLine(bool AEcho, std::string& ALine);
+    bool ReadKey(char& AKey);
+    bool WriteAnswer(const TStringList& ALines, const std::string& AAfter);
     void Write(std::string_view AText);
+    void PaceFor(std::size_t ABytes);
     void WriteRaw(std::string_view ABytes);
 
     TRouterSim::TImpl& FOwner;
@@ -140,6 +144,9 @@ private:
     bool FBroken = false;
     std::string FInput; // data bytes received, not yet read as lines
     bool FSkipLineFeed = false;
+    // The steady rate's schedule: bytes sent since FRateStart.
+    std::chrono::steady_clock::time_point FRateStart;
+    std::size_t FRateBytes = 0;
 };
 
 void TSimSession::HandleEvent(telnet_event_t& AEvent) {
@@ -175,15 +182,67 @@ void TSimSession::WriteRaw(std::string_view ABytes) {
         FBroken = true;
 }
 
+namespace {
+
+// Line ends as CR NUL: every CR goes out as a bare CR, the LF after it is left out.
+std::string CrNulLineEnds(std::string_view AText) {
+    std::string result;
+    result.reserve(AText.size() + AText.size() / 16);
+    for (std::size_t i = 0; i < AText.size(); ++i) {
+        if (AText[i] != '\r') {
+            result += AText[i];
+            continue;
+        }
+        result += "\r";
+        result += '\0';
+        if (i + 1 < AText.size() && AText[i + 1] == '\n')
+            ++i;
+    }
+    return result;
+}
+
+} // namespace
+
+void TSimSession::PaceFor(std::size_t ABytes) {
+    const auto rate = static_cast<double>(FOwner.Options.Rate);
+    const auto now = std::chrono::steady_clock::now();
+    auto due = FRateStart + std::chrono::microseconds(static_cast<long long>(
+                                static_cast<double>(FRateBytes) * 1e6 / rate));
+    // Far behind means the line was idle (waiting for input): no burst to catch up with.
+    if (due + std::chrono::milliseconds(20) < now) {
+        FRateStart = now;
+        FRateBytes = 0;
+        due = now;
+    }
+    // Short waits are gathered into longer ones: the rate holds on average.
+    if (due - now >= std::chrono::milliseconds(1) &&
+        !FOwner.Pause(std::chrono::duration_cast<std::chrono::microseconds>(due - now)))
+        FBroken = true;
+    FRateBytes += ABytes;
+}
+
 void TSimSession::Write(std::string_view AText) {
-    if (!FOwner.Options.OneBytePerBurst) {
+    const TRouterSimOptions& options = FOwner.Options;
+    std::string converted;
+    if (options.CrNul) {
+        converted = CrNulLineEnds(AText);
+        AText = converted;
+    }
+    if (!options.OneBytePerBurst && options.Rate == 0) {
         telnet_send(FTelnet, AText.data(), AText.size());
         return;
     }
-    for (std::size_t i = 0; i < AText.size() && !FBroken; ++i) {
-        telnet_send(FTelnet, AText.data() + i, 1);
-        if (FOwner.Options.ByteBurstPause.count() > 0 &&
-            !FOwner.Pause(FOwner.Options.ByteBurstPause))
+    const std::size_t chunk =
+        options.OneBytePerBurst ? 1 : std::max<std::size_t>(1, options.Rate / 100);
+    for (std::size_t i = 0; i < AText.size() && !FBroken; i += chunk) {
+        const std::size_t length = std::min(chunk, AText.size() - i);
+        if (options.Rate > 0)
+            PaceFor(length);
+        if (FBroken)
+            break;
+        telnet_send(FTelnet, AText.data() + i, length);
+        if (options.OneBytePerBurst && options.ByteBurstPause.count() > 0 &&
+            !FOwner.Pause(options.ByteBurstPause))
             FBroken = true;
     }
 }
@@ -247,6 +306,60 @@ bool TSimSession::ReadLine(bool AEcho, std::string& ALine) {
     }
 }
 
+// Reads one key, as the pager does: a line end counts once.
+bool TSimSession::ReadKey(char& AKey) {
+    for (;;) {
+        while (!FInput.empty()) {
+            const char c = FInput.front();
+            FInput.erase(0, 1);
+            if (FSkipLineFeed) {
+                FSkipLineFeed = false;
+                if (c == '\n' || c == '\0')
+                    continue;
+            }
+            FSkipLineFeed = c == '\r';
+            AKey = c;
+            return true;
+        }
+        if (!ReadMore())
+            return false;
+    }
+}
+
+// Writes an answer's lines and AAfter (the prompt), the lines paged when the pager is on;
+// false when the session ends.
+bool TSimSession::WriteAnswer(const TStringList& ALines, const std::string& AAfter) {
+    const TRouterSimOptions& options = FOwner.Options;
+    const std::size_t pageLines = options.PagerLines;
+    if (pageLines == 0 || ALines.size() <= pageLines) {
+        Write(JoinLines(ALines) + AAfter);
+        return true;
+    }
+    std::size_t next = 0;
+    std::size_t page = pageLines;
+    for (;;) {
+        const std::size_t count = std::min(page, ALines.size() - next);
+        Write(JoinLines(TStringList(ALines.begin() + static_cast<std::ptrdiff_t>(next),
+                                    ALines.begin() + static_cast<std::ptrdiff_t>(next + count))));
+        next += count;
+        if (next >= ALines.size())
+            break;
+        Write(routersim::PagerLine);
+        char key = 0;
+        do {
+            if (!ReadKey(key))
+                return false;
+        } while (key != ' ' && key != 'q' && key != 'Q' && key != '\r' && key != '\n');
+        if (options.PagerErase)
+            Write("\r" + std::string(routersim::PagerLine.size(), ' ') + "\r");
+        if (key == 'q' || key == 'Q')
+            break;
+        page = key == ' ' ? pageLines : 1;
+    }
+    Write(AAfter);
+    return true;
+}
+
 void TSimSession::Run() {
     Serve();
     std::lock_guard lock(FSocketLock);
@@ -273,7 +386,7 @@ void TSimSession::Serve() {
     }
     if (!delay())
         return;
-    Write("\r\nAccount:");
+    Write(options.UsernamePrompt ? "\r\nUsername:" : "\r\nAccount:");
     std::string user;
     if (!ReadLine(true, user))
         return;
@@ -295,7 +408,8 @@ void TSimSession::Serve() {
     const std::string invalid = routersim::NormalizeCommand(options.InvalidCommand);
     const std::string missing = routersim::NormalizeCommand(options.CommandMissing);
     const std::string extraAfter = routersim::NormalizeCommand(options.ExtraLineAfter);
-    const routersim::TAnswerOptions answerOptions{options.SNRMinus32};
+    const std::string late = routersim::NormalizeCommand(options.LateAnswer);
+    const routersim::TAnswerOptions answerOptions{options.SNRMinus32, options.Training};
     if (!delay())
         return;
     Write("Type ? for command help\r\n" + prompt);
@@ -320,6 +434,10 @@ void TSimSession::Serve() {
         ++commands;
         if (!delay())
             return;
+        // The echo is out already; the answer waits.
+        if (!late.empty() && command == late &&
+            !FOwner.Pause(std::chrono::duration_cast<std::chrono::microseconds>(options.LateAfter)))
+            return;
         TStringList lines;
         if (command == invalid)
             lines = routersim::InvalidCommandAnswer(command, false);
@@ -333,10 +451,8 @@ void TSimSession::Serve() {
             const bool blankLast = !lines.empty() && lines.back().empty();
             lines.insert(blankLast ? lines.end() - 1 : lines.end(), options.ExtraLine);
         }
-        std::string text = JoinLines(lines);
-        if (command != noPrompt)
-            text += prompt;
-        Write(text);
+        if (!WriteAnswer(lines, command != noPrompt ? prompt : std::string()))
+            return;
         if (options.CloseAfterCommands != 0 && commands >= options.CloseAfterCommands)
             return;
     }

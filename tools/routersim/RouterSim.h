@@ -35,6 +35,18 @@
 //   InvalidCommand          a command answered with "% Valid subcommands are:" and a list
 //   CommandMissing          a command answered with "% Command missing" and the list
 //   SNRMinus32              showbins prints SNR -32 for tones without data
+//   LateAnswer, LateAfter   that command is echoed at once and answered only after
+//                           LateAfter of silence
+//   Rate                    everything goes out at this steady rate, in bytes per second
+//   PagerLines              answers longer than this many lines are paged: the pager line
+//                           waits for a key ('q' quits the answer, space shows the next
+//                           page, CR one more line)
+//   PagerErase              the pager line is erased (CR, blanks, CR) once it got its key
+//   CrNul                   lines end with CR NUL (a bare CR) instead of CR LF
+//   UsernamePrompt          the logon asks "Username:" instead of "Account:"
+//   Training                the line trains: "Running Mode : -----", "State : TRAINING",
+//                           no bands and empty tables
+//   PromptName              the console prompt shows this name instead of RouterName
 //
 // Observations for tests: Commands() lists every command line received after logon, in
 // order, over all connections; ConnectionsAccepted() counts accepted connections;
@@ -79,6 +91,15 @@ struct TRouterSimOptions {
     // ExtraLine is added to the answer of ExtraLineAfter, before its closing blank line.
     std::string ExtraLineAfter;
     std::string ExtraLine;
+    std::string LateAnswer;
+    std::chrono::milliseconds LateAfter{0};
+    std::size_t Rate = 0;       // 0: as fast as the connection takes it
+    std::size_t PagerLines = 0; // 0: no pager
+    bool PagerErase = true;
+    bool CrNul = false;
+    bool UsernamePrompt = false;
+    bool Training = false;
+    std::string PromptName; // "" for RouterName
 };
 
 class TRouterSim {

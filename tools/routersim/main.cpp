@@ -14,6 +14,8 @@ int main(int argc, char** argv) {
     unsigned delayMs = 0;
     unsigned pauseUs = 0;
     unsigned idleSeconds = 300;
+    unsigned lateMs = 0;
+    bool pagerNoErase = false;
 
     CLI::App app{"Simulated router console: a telnet server on 127.0.0.1 that answers the "
                  "vdsl commands like the router."};
@@ -67,21 +69,47 @@ int main(int argc, char** argv) {
                        "command whose answer gets the --extra-line");
     faults->add_option("--extra-line", options.ExtraLine,
                        "a line added to that answer before its closing blank line");
+    auto* late = faults->add_option("--late-answer", options.LateAnswer,
+                                    "command answered only after --late-ms of silence");
+    faults->add_option("--late-ms", lateMs, "milliseconds the --late-answer waits")
+        ->check(CLI::Range(0, 3600000))
+        ->needs(late);
+    faults->add_option("--rate", options.Rate, "send everything at this many bytes per second")
+        ->check(CLI::Range(1, 1 << 30));
+    auto* pager =
+        faults
+            ->add_option("--pager", options.PagerLines, "page answers longer than this many lines")
+            ->check(CLI::Range(1, 100000));
+    faults
+        ->add_flag("--pager-no-erase", pagerNoErase,
+                   "leave the pager line standing once it got its key")
+        ->needs(pager);
+    faults->add_flag("--cr-nul", options.CrNul, "end lines with CR NUL instead of CR LF");
+    faults->add_flag("--username-prompt", options.UsernamePrompt,
+                     "ask \"Username:\" instead of \"Account:\"");
+    faults->add_flag("--training", options.Training,
+                     "the line trains: no running mode, no bands, empty tables");
+    faults->add_option("--prompt-name", options.PromptName,
+                       "name shown in the console prompt instead of --router-name");
     CLI11_PARSE(app, argc, argv);
 
     options.Profile = vexlorin::RouterSimProfile(profile);
     options.AnswerDelay = std::chrono::milliseconds(delayMs);
     options.ByteBurstPause = std::chrono::microseconds(pauseUs);
     options.IdleTimeout = std::chrono::seconds(idleSeconds);
+    options.LateAfter = std::chrono::milliseconds(lateMs);
+    options.PagerErase = !pagerNoErase;
 
     try {
-        vexlorin::TRouterSim sim(options);
-        const uint16_t port = sim.Start();
-        std::cout << "listening on 127.0.0.1:" << port << std::endl;
-
+        // Ctrl+C is taken before the first line promises it: a signal that comes right
+        // after "listening on" ends the program cleanly, not by the signal.
         asio::io_context io;
         asio::signal_set signals(io, SIGINT, SIGTERM);
         signals.async_wait([](const asio::error_code&, int) {});
+
+        vexlorin::TRouterSim sim(options);
+        const uint16_t port = sim.Start();
+        std::cout << "listening on 127.0.0.1:" << port << std::endl;
         io.run();
         sim.Stop();
     } catch (const std::exception& AError) {
