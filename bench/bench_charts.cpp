@@ -3,6 +3,7 @@
 #include "model/uDrayData.h"
 #include "ui/fmMain.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QLineEdit>
 #include <QListWidget>
@@ -106,6 +107,42 @@ void BM_SelectAnotherSet(benchmark::State& AState) {
     w.DrayDataList().Clear();
 }
 BENCHMARK(BM_SelectAnotherSet)->Unit(benchmark::kMillisecond)->Repetitions(7);
+
+// The same with a third 35b set pinned as the reference: every chart draws both sets
+// (overlay), or the selected set minus the reference (difference).
+void SelectAnotherSetComparing(benchmark::State& AState, bool ADifference) {
+    TfrmMain& w = Window();
+    Control<QLineEdit>(w, "edRouter")->setText(QStringLiteral("127.0.0.1"));
+    Control<QLineEdit>(w, "edUser")->setText(QStringLiteral("admin"));
+    QListWidget* list = Control<QListWidget>(w, "lbxStatistics");
+    QAction* difference = Control<QAction>(w, "acnChartShowDifference");
+    w.DrayDataList().Clear();
+    w.DrayDataList().Add(Complete35bSet("a"));
+    w.DrayDataList().Add(Complete35bSet("b"));
+    w.SetReferenceSet(w.DrayDataList().Add(Complete35bSet("reference")));
+    if (difference->isChecked() != ADifference)
+        difference->trigger();
+    int row = 0; // "a" and "b" sort before "reference"
+    for (auto _ : AState) {
+        list->setCurrentRow(row);
+        RedrawAll(w);
+        row = 1 - row;
+    }
+    if (difference->isChecked())
+        difference->trigger();
+    w.SetReferenceSet(nullptr);
+    w.DrayDataList().Clear();
+}
+
+void BM_SelectAnotherSetOverlay(benchmark::State& AState) {
+    SelectAnotherSetComparing(AState, false);
+}
+BENCHMARK(BM_SelectAnotherSetOverlay)->Unit(benchmark::kMillisecond)->Repetitions(7);
+
+void BM_SelectAnotherSetDifference(benchmark::State& AState) {
+    SelectAnotherSetComparing(AState, true);
+}
+BENCHMARK(BM_SelectAnotherSetDifference)->Unit(benchmark::kMillisecond)->Repetitions(7);
 
 } // namespace
 

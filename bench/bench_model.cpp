@@ -4,6 +4,7 @@
 #include "LineModel.h"
 #include "RouterShapedAnswers.h"
 #include "model/LineSummary.h"
+#include "model/SetComparison.h"
 #include "model/uDrayData.h"
 
 #include <benchmark/benchmark.h>
@@ -95,6 +96,31 @@ void SummarizeComplete35bSet(benchmark::State& state) {
     }
 }
 BENCHMARK(SummarizeComplete35bSet)->Unit(benchmark::kMicrosecond);
+
+// Two complete 35b sets compared: the table differences the charts draw (CompareTables), and
+// everything vexlorin-cli diff writes (CompareSets: with both summaries and the bands).
+void Compare35bSets(benchmark::State& state, bool AEverything) {
+    TDrayData a("a"), b("b");
+    for (TDrayData* set : {&a, &b}) {
+        set->SetStats(CompleteStatusText());
+        set->SetSNRData(GroupAnswer("vdsl status snr", "dB", set == &a ? 50 : 45));
+        set->SetHLogData(GroupAnswer("vdsl status hlog", "dB", -20));
+        set->SetBinStatsDSRaw(bench::BinsAnswer(false));
+        set->SetBinStatsUSRaw(bench::BinsAnswer(true));
+    }
+    for (auto _ : state) {
+        TSetComparison comparison = AEverything ? CompareSets(a, b) : CompareTables(a, b);
+        benchmark::DoNotOptimize(comparison);
+    }
+}
+void CompareTables35b(benchmark::State& state) {
+    Compare35bSets(state, false);
+}
+BENCHMARK(CompareTables35b)->Unit(benchmark::kMicrosecond);
+void CompareSets35b(benchmark::State& state) {
+    Compare35bSets(state, true);
+}
+BENCHMARK(CompareSets35b)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 } // namespace vexlorin

@@ -2,6 +2,7 @@
 
 #include "cli/CliErrors.h"
 #include "cli/Commands.h"
+#include "cli/Diff.h"
 #include "cli/Password.h"
 #include "cli/Reports.h"
 #include "cli/Retrieve.h"
@@ -180,8 +181,10 @@ struct TOptions {
     std::string RouterName = "DrayTek";
     bool Bins = false;
     bool Quiet = false;
-    // show, export
+    // show, export, diff (A)
     std::string File;
+    // diff (B)
+    std::string Other;
     std::string Format;
     // import
     std::string Profile;
@@ -237,6 +240,19 @@ void RunExport(const TOptions& AOptions, std::ostream& AOut) {
         WriteJson(*data, text);
     else
         WriteCsv(*data, text);
+    WriteOutput(text.str(), AOptions.Output, AOut);
+}
+
+void RunDiff(const TOptions& AOptions, std::ostream& AOut) {
+    const std::unique_ptr<TDrayData> reference = LoadStatisticsFile(AOptions.File);
+    const std::unique_ptr<TDrayData> selected = LoadStatisticsFile(AOptions.Other);
+    std::ostringstream text;
+    if (AOptions.Format == "json")
+        WriteDiffJson(*reference, *selected, text);
+    else if (AOptions.Format == "csv")
+        WriteDiffCsv(*reference, *selected, text);
+    else
+        WriteDiffText(*reference, *selected, text);
     WriteOutput(text.str(), AOptions.Output, AOut);
 }
 
@@ -320,6 +336,25 @@ int RunCli(int AArgc, const char* const* AArgv, std::ostream& AOut, std::ostream
         ->type_name("OUT")
         ->check(NonEmpty);
 
+    CLI::App* diff = app.add_subcommand(
+        "diff", "Compare two statistics files: what changed from A to B, as B minus A");
+    diff->footer(DiffFooter);
+    diff->add_option("A", opt.File, "Reference statistics file (.draydata), e.g. the earlier one")
+        ->type_name("")
+        ->required()
+        ->check(NonEmpty);
+    diff->add_option("B", opt.Other, "Statistics file compared with it")
+        ->type_name("")
+        ->required()
+        ->check(NonEmpty);
+    diff->add_option("-f,--format", opt.Format, "Output format: text, csv or json")
+        ->type_name("FORMAT")
+        ->default_str("text")
+        ->transform(CLI::IsMember({"text", "csv", "json"}, CLI::ignore_case));
+    diff->add_option("-o,--output", opt.Output, "File to write (default: standard output)")
+        ->type_name("OUT")
+        ->check(NonEmpty);
+
     CLI::App* import = app.add_subcommand(
         "import", "Build a statistics file from text captures of the router's answers");
     import->footer(ImportFooter);
@@ -360,7 +395,7 @@ int RunCli(int AArgc, const char* const* AArgv, std::ostream& AOut, std::ostream
         return code == 0 ? ecOk : ecUsage;
     }
     if (app.get_subcommands().empty()) {
-        AErr << "A command is required: retrieve, show, export or import\n"
+        AErr << "A command is required: retrieve, show, export, diff or import\n"
                 "Run with --help for more information.\n";
         return ecUsage;
     }
@@ -382,6 +417,8 @@ int RunCli(int AArgc, const char* const* AArgv, std::ostream& AOut, std::ostream
             RunExport(opt, AOut);
         else if (import->parsed())
             RunImport(opt, AErr);
+        else if (diff->parsed())
+            RunDiff(opt, AOut);
         return ecOk;
     } catch (const ECliError& e) {
         AErr << ProgramName << ": " << e.what() << '\n';

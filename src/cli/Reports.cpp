@@ -45,7 +45,8 @@ std::size_t FirstTone(std::size_t AGroup, const TStatMultipliers& ASizes, TStatD
 
 constexpr const char* ReplacementChar = "\xEF\xBF\xBD";
 
-// C0 controls (but tab), DEL and the C1 controls of UTF-8 (C2 80 to C2 9F) become U+FFFD.
+} // namespace
+
 std::string PrintableLine(const std::string& ALine) {
     const std::string text = SanitisedUtf8(ALine);
     std::string out;
@@ -65,6 +66,8 @@ std::string PrintableLine(const std::string& ALine) {
     }
     return out;
 }
+
+namespace {
 
 std::string SizesText(const TStatMultipliers& ASizes) {
     return std::to_string(ASizes[sdUp]) + "/" + std::to_string(ASizes[sdDown]);

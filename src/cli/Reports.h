@@ -38,4 +38,8 @@ void WriteJson(const TDrayData& AData, std::ostream& AOut);
 // "-3.5" for -35 tenths of a dB; always one decimal.
 std::string FormatTenths(int ATenths);
 
+// A text from a file, fit for a terminal: C0 controls (but tab), DEL and the C1 controls
+// become U+FFFD, and what is not UTF-8 too.
+std::string PrintableLine(const std::string& ALine);
+
 } // namespace vexlorin::cli

@@ -25,6 +25,10 @@ constexpr bool IdleEnabled(const TActionInputs& A) {
 constexpr bool SaveStatEnabled(const TActionInputs& A) {
     return A.ListCount > 0 && A.HasSelection && !A.ReaderRunning;
 }
+// "Compare with selected": the selected set becomes the reference of the comparison.
+constexpr bool CompareEnabled(const TActionInputs& A) {
+    return A.HasSelection && !A.ReaderRunning;
+}
 // "Remove" and "Remove all".
 constexpr bool RemoveEnabled(const TActionInputs& A) {
     return A.ListCount > 0 && !A.ReaderRunning;

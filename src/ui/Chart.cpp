@@ -26,9 +26,13 @@ class TToneTicker : public QCPAxisTicker {
 public:
     double FIncrement = 0;
     bool FAlternate = false;
+    // Label units per key (see SetLabelScale).
+    double FScale = 1;
 
 protected:
     double getTickStep(const QCPRange& ARange) override {
+        if (FScale != 1)
+            return ScaledTickStep(ARange);
         FStep = QCPAxisTicker::getTickStep(ARange);
         if (FIncrement > 0) {
             const double labels = ARange.size() / FIncrement;
@@ -41,14 +45,44 @@ protected:
 
     QString getTickLabel(double ATick, const QLocale& ALocale, QChar AFormatChar,
                          int APrecision) override {
-        QString label = QCPAxisTicker::getTickLabel(ATick, ALocale, AFormatChar, APrecision);
+        QString label = FScale != 1
+                            ? ScaledLabel(ATick)
+                            : QCPAxisTicker::getTickLabel(ATick, ALocale, AFormatChar, APrecision);
         if (FAlternate && FStep > 0 && (std::llround(ATick / FStep) % 2) != 0)
             label.prepend(QLatin1Char('\n'));
         return label;
     }
 
 private:
+    // Round steps of the label units (1, 2, 2.5 or 5 times a power of ten), about sixteen
+    // over the range whatever the zoom: ticks at whole multiples of them.
+    double ScaledTickStep(const QCPRange& ARange) {
+        const double raw = ARange.size() * FScale / 16;
+        if (!(raw > 0) || !std::isfinite(raw))
+            return QCPAxisTicker::getTickStep(ARange);
+        const double magnitude = std::pow(10.0, std::floor(std::log10(raw)));
+        const double mantissa = raw / magnitude;
+        const double nice = mantissa <= 1     ? 1
+                            : mantissa <= 2   ? 2
+                            : mantissa <= 2.5 ? 2.5
+                            : mantissa <= 5   ? 5
+                                              : 10;
+        FScaledStep = nice * magnitude;
+        FStep = FScaledStep / FScale;
+        return FStep;
+    }
+
+    // As many decimals as the step has, so 0.5 MHz steps read 0.5, 1.0, 1.5.
+    QString ScaledLabel(double ATick) const {
+        int decimals = 0;
+        for (double step = FScaledStep; decimals < 4 && std::abs(step - std::round(step)) > 1e-6;
+             step *= 10)
+            ++decimals;
+        return QLocale::c().toString(ATick * FScale, 'f', decimals);
+    }
+
     double FStep = 1;
+    double FScaledStep = 1;
 };
 
 // ---------------------------------------------------------------------------------------
@@ -113,6 +147,14 @@ void TChartAxis::SetLabelsAlternate(bool AValue) {
     FTicker->FAlternate = AValue;
 }
 
+void TChartAxis::SetLabelScale(double AScale) {
+    FTicker->FScale = AScale > 0 && std::isfinite(AScale) ? AScale : 1;
+}
+
+double TChartAxis::LabelScale() const {
+    return FTicker->FScale;
+}
+
 void TChartAxis::ResetZoom() {
     if (!FAutomatic) {
         FAxis->setRange(FMinimum, FMaximum);
@@ -160,6 +202,11 @@ void TChartSeries::SetColor(const QColor& AValue) {
 
 void TChartSeries::SetPenWidth(int AValue) {
     FPenWidth = AValue;
+    ApplyColor(FColor, FPenWidth);
+}
+
+void TChartSeries::SetPenStyle(Qt::PenStyle AValue) {
+    FPenStyle = AValue;
     ApplyColor(FColor, FPenWidth);
 }
 
@@ -228,7 +275,7 @@ protected:
             FTyped->setPen(Qt::NoPen);
             FTyped->setBrush(AColor);
         } else {
-            FTyped->setPen(QPen(AColor, APenWidth));
+            FTyped->setPen(QPen(AColor, APenWidth, PenStyle()));
         }
     }
 

@@ -15,12 +15,15 @@
 #include <QString>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
+class QCPAbstractItem;
 class QCPAbstractPlottable;
 class QCPAxis;
 class QCPBarsGroup;
+class QCPItemStraightLine;
 class QCPTextElement;
 class QRubberBand;
 
@@ -73,6 +76,11 @@ public:
     // Back to the range the program set: the fixed range, or the data's range.
     void ResetZoom();
 
+    // Labels read key x AScale (tones as MHz: the tone spacing in MHz) at round steps of
+    // those units. A scale of 1 labels the keys themselves again, by Increment().
+    void SetLabelScale(double AScale);
+    double LabelScale() const;
+
 private:
     QCPAxis* FAxis;
     // Owned by the axis, which holds it for as long as this object lives.
@@ -102,6 +110,9 @@ public:
     void SetColor(const QColor& AValue);
     int PenWidth() const { return FPenWidth; }
     void SetPenWidth(int AValue);
+    // Dashed or dotted lines; bars are always filled.
+    Qt::PenStyle PenStyle() const { return FPenStyle; }
+    void SetPenStyle(Qt::PenStyle AValue);
 
     int Count() const { return HeldCount() + static_cast<int>(FPendingX.size()); }
     double XValue(int AIndex) const;
@@ -139,9 +150,19 @@ private:
     QCPAbstractPlottable* FPlottable;
     QColor FColor;
     int FPenWidth = 1;
+    Qt::PenStyle FPenStyle = Qt::SolidLine;
     bool FUpdating = false;
     QList<double> FPendingX;
     QList<double> FPendingY;
+};
+
+// A span of the tone axis shaded behind the data, labelled at its top (a band of the
+// line's band plan).
+struct TChartBand {
+    double First = 0; // the first and the last tone of the span
+    double Last = 0;
+    QColor Color;
+    QString Label;
 };
 
 class TChart : public QWidget {
@@ -188,12 +209,28 @@ public:
     // Undoes the user's zooming and scrolling.
     void ResetZoom();
 
-    // Tone spacing for the readout, in kHz.
-    void SetToneSpacingKHz(double AValue) { FToneSpacingKHz = AValue; }
+    // Tone spacing for the readout and the frequency axis, in kHz.
+    void SetToneSpacingKHz(double AValue);
     double ToneSpacingKHz() const { return FToneSpacingKHz; }
+    // The tone axis labels the tones' frequencies in MHz; its title is the caller's.
+    void SetFrequencyAxis(bool AValue);
+    bool FrequencyAxis() const { return FFrequencyAxis; }
     // The readout for a point of the widget: tone, frequency, and each series' value
-    // there; empty outside the plotting area.
+    // there (or what the readout function says); empty outside the plotting area.
     QString HoverText(const QPointF& APos) const;
+    // The lines the readout shows for a tone instead of each series' value; none: the
+    // series' values again.
+    using TReadout = std::function<QStringList(int ATone)>;
+    void SetReadout(TReadout AReadout) { FReadout = std::move(AReadout); }
+    bool HasReadout() const { return static_cast<bool>(FReadout); }
+
+    // Shaded spans behind the data, each labelled in the middle of what the tone axis range
+    // shows of it (set the range first); replaces those shown before (none: no shading).
+    void SetBands(const QList<TChartBand>& ABands);
+    QList<TChartBand> Bands() const { return FBands; }
+    // A line across the chart at value 0, for values that are differences.
+    void SetZeroLine(bool AValue);
+    bool ZeroLine() const { return FZeroLine != nullptr; }
 
 signals:
     // The user asked for the popup menu at a global position.
@@ -228,6 +265,11 @@ private:
     Qt::KeyboardModifiers FZoomModifiers = Qt::NoModifier;
     Qt::MouseButton FScrollButton = Qt::RightButton;
     double FToneSpacingKHz = 4.3125;
+    bool FFrequencyAxis = false;
+    TReadout FReadout;
+    QList<TChartBand> FBands;
+    QList<QCPAbstractItem*> FBandItems;
+    QCPItemStraightLine* FZeroLine = nullptr;
 
     TDrag FDrag = TDrag::None;
     QPoint FDragStart;

@@ -51,9 +51,19 @@ QStringList ChartExportFileNames() {
 }
 
 void ExportCharts(const QString& AStatFile, const QString& ADir) {
+    ExportCharts(AStatFile, ADir, QString(), false);
+}
+
+void ExportCharts(const QString& AStatFile, const QString& ADir, const QString& AReferenceFile,
+                  bool ADifference) {
     auto data = std::make_unique<TDrayData>();
     // The model takes file names as UTF-8.
     data->LoadFromFile(AStatFile.toStdString());
+    std::unique_ptr<TDrayData> reference;
+    if (!AReferenceFile.isEmpty()) {
+        reference = std::make_unique<TDrayData>();
+        reference->LoadFromFile(AReferenceFile.toStdString());
+    }
 
     if (!QDir().mkpath(ADir))
         throw EFCreateError(QStringLiteral("Cannot create folder \"%1\"").arg(ADir).toStdString());
@@ -64,9 +74,10 @@ void ExportCharts(const QString& AStatFile, const QString& ADir) {
     pages.setFont(UiFont(11));
     THeadlessDialogs dialogs;
     TLineCharts lineCharts(pages, dialogs);
-    const TLineChartOptions options;
+    TLineChartOptions options;
     lineCharts.SetupCharts(options);
-    lineCharts.Show(*data, options);
+    options.ShowDifference = ADifference;
+    lineCharts.Show(*data, options, reference.get());
 
     const QList<TChart*> charts = lineCharts.Charts();
     const QStringList names = ChartExportFileNames();
@@ -89,14 +100,30 @@ int RunChartExport(int AArgc, char* AArgv[]) {
     QApplication::setApplicationName(QStringLiteral("Vexlorin"));
 
     const QStringList args = QApplication::arguments().mid(1);
-    if (args.size() != 3 || args[0] != QLatin1String(ExportSwitch)) {
-        std::fprintf(stderr, "Usage: vexlorin --export-charts DIR FILE.draydata\n"
-                             "Writes the seven charts of the statistics file FILE as PNG images "
-                             "into the folder DIR.\n");
+    // --export-charts DIR FILE, then --compare OTHER and --difference in either order.
+    QString reference;
+    bool difference = false;
+    bool usable = args.size() >= 3 && args[0] == QLatin1String(ExportSwitch);
+    for (qsizetype i = 3; usable && i < args.size(); ++i) {
+        if (args[i] == QLatin1String("--compare") && i + 1 < args.size() && reference.isEmpty())
+            reference = args[++i];
+        else if (args[i] == QLatin1String("--difference") && !difference)
+            difference = true;
+        else
+            usable = false;
+    }
+    if (!usable || (difference && reference.isEmpty())) {
+        std::fprintf(stderr,
+                     "Usage: vexlorin --export-charts DIR FILE.draydata "
+                     "[--compare OTHER.draydata [--difference]]\n"
+                     "Writes the seven charts of the statistics file FILE as PNG images into "
+                     "the folder DIR.\n"
+                     "--compare draws the reference set OTHER over them; --difference draws "
+                     "FILE minus OTHER instead.\n");
         return 1;
     }
     try {
-        ExportCharts(args[2], args[1]);
+        ExportCharts(args[2], args[1], reference, difference);
     } catch (const EFOpenError& e) {
         PrintError(QString::fromStdString(e.what()),
                    "Check the file name and that you may read the file.");

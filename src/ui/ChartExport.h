@@ -1,6 +1,8 @@
-// "vexlorin --export-charts DIR FILE.draydata": the seven charts of a statistics set as
-// PNG images, drawn by the chart component on the offscreen platform without any window,
-// so scheduled jobs without a display can keep pictures of their line.
+// "vexlorin --export-charts DIR FILE.draydata [--compare OTHER.draydata [--difference]]":
+// the seven charts of a statistics set as PNG images, drawn by the chart component on the
+// offscreen platform without any window, so scheduled jobs without a display can keep
+// pictures of their line; with --compare, FILE compared with the reference OTHER (overlaid,
+// or FILE minus OTHER).
 #pragma once
 
 #include <QString>
@@ -27,5 +29,9 @@ QStringList ChartExportFileNames();
 // saves each chart into ADir (created when missing). Needs a QApplication. Throws
 // vexlorin::Exception with a message for the user on any failure.
 void ExportCharts(const QString& AStatFile, const QString& ADir);
+// The same, AStatFile compared with the reference AReferenceFile: both overlaid, or with
+// ADifference AStatFile minus AReferenceFile, as the window shows a pinned reference.
+void ExportCharts(const QString& AStatFile, const QString& ADir, const QString& AReferenceFile,
+                  bool ADifference);
 
 } // namespace vexlorin

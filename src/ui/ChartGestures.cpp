@@ -43,6 +43,11 @@ QString TChart::HoverText(const QPointF& APos) const {
                        .arg(static_cast<qlonglong>(tone))
                        .arg(c.toString(tone * FToneSpacingKHz, 'f', 4)
                                 .remove(QRegularExpression(QStringLiteral("\\.?0+$"))));
+    if (FReadout) {
+        for (const QString& line : FReadout(static_cast<int>(tone)))
+            text += QLatin1Char('\n') + line;
+        return text;
+    }
     const QString unit = FLeftAxis->Title();
     for (const auto& series : FSeries) {
         QString value = QStringLiteral("no value");

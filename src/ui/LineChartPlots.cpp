@@ -123,25 +123,8 @@ void TLineCharts::PlotBinsSNR(const TDrayData* AData, TChart* AChartDS, TChart* 
     TChart* chartDS = AChartDS ? AChartDS : Chart(TChartId::BinSNRDS);
     TChart* chartUS = AChartUS ? AChartUS : Chart(TChartId::BinSNRUS);
     const TVDSLProfile profile = SafeProfile(AData->VDSLProfile());
-    const bool first512 = AOptions.SNROnlyFirst512Bins;
-    // Only the first 512 bins carry the modem's SNR when the option is on; otherwise the
-    // whole profile is drawn on a tone axis like the bar charts'.
-    const int tones = first512 ? 512 : BinTones(profile);
-    const double increment = first512                     ? 32
-                             : ToneIncrement(profile) > 0 ? ToneIncrement(profile)
-                                                          : 256;
-    const QString toneTitle = first512 ? QStringLiteral("Bins") : tr("Tones");
-
-    auto layout = [&](TChart* AChart, const QString& ATitle) {
-        AChart->ResetZoom();
-        AChart->SetTitle(ATitle);
-        AChart->BottomAxis().SetMinMax(0, tones);
-        AChart->BottomAxis().SetIncrement(increment);
-        AChart->BottomAxis().SetTitle(toneTitle);
-        AChart->SetToneSpacingKHz(ToneSpacingKHz(profile));
-    };
-    layout(chartDS, QStringLiteral("SNR Downstream"));
-    layout(chartUS, QStringLiteral("SNR Upstream"));
+    const int tones = AOptions.SNROnlyFirst512Bins ? 512 : BinTones(profile);
+    LayoutBinsSNR(chartDS, chartUS, profile, AOptions);
 
     TChartSeries* up = AddDirection(chartUS, TChartId::BinSNRUS, QStringLiteral("US"), AUSColor);
     TChartSeries* down = AddDirection(chartDS, TChartId::BinSNRDS, QStringLiteral("DS"), ADSColor);
@@ -158,15 +141,57 @@ void TLineCharts::PlotBinsSNR(const TDrayData* AData, TChart* AChartDS, TChart* 
     chartUS->Refresh();
 }
 
+void TLineCharts::LayoutBinsSNR(TChart* AChartDS, TChart* AChartUS, TVDSLProfile AProfile,
+                                const TLineChartOptions& AOptions) {
+    const TVDSLProfile profile = SafeProfile(AProfile);
+    const bool first512 = AOptions.SNROnlyFirst512Bins;
+    // Only the first 512 bins carry the modem's SNR when the option is on; otherwise the
+    // whole profile is drawn on a tone axis like the bar charts'.
+    const int tones = first512 ? 512 : BinTones(profile);
+    const double increment = first512                     ? 32
+                             : ToneIncrement(profile) > 0 ? ToneIncrement(profile)
+                                                          : 256;
+    const QString toneTitle = first512 ? QStringLiteral("Bins") : tr("Tones");
+
+    auto layout = [&](TChart* AChart, const QString& ATitle) {
+        AChart->ResetZoom();
+        AChart->SetTitle(ATitle);
+        AChart->BottomAxis().SetMinMax(0, tones);
+        AChart->BottomAxis().SetIncrement(increment);
+        AChart->BottomAxis().SetTitle(AChart->FrequencyAxis() ? tr("MHz") : toneTitle);
+        AChart->SetToneSpacingKHz(ToneSpacingKHz(profile));
+    };
+    layout(AChartDS, QStringLiteral("SNR Downstream"));
+    layout(AChartUS, QStringLiteral("SNR Upstream"));
+}
+
 // ---------------------------------------------------------------------------------------
 // A whole set
 
-void TLineCharts::Show(const TDrayData& AData, const TLineChartOptions& AOptions) {
+void TLineCharts::Show(const TDrayData& AData, const TLineChartOptions& AOptions,
+                       const TDrayData* AReference) {
     Clear();
-    PlotAll(AData, AOptions);
+    PlotAll(AData, AOptions, AReference);
 }
 
-void TLineCharts::PlotAll(const TDrayData& AData, const TLineChartOptions& AOptions) {
+void TLineCharts::PlotAll(const TDrayData& AData, const TLineChartOptions& AOptions,
+                          const TDrayData* AReference) {
+    FShownOptions = AOptions;
+    FComparing = AReference != nullptr;
+    acnChartShowDifference->setEnabled(FComparing);
+    ApplyToneAxes(AOptions);
+    if (AReference) {
+        PlotCompared(AData, *AReference, AOptions);
+        ShowBands(AData);
+        return;
+    }
+    if (FDifferenceShown)
+        ApplyValueAxes(false);
+    PlotTables(AData, AOptions);
+    ShowBands(AData);
+}
+
+void TLineCharts::PlotTables(const TDrayData& AData, const TLineChartOptions& AOptions) {
     PlotHLOG(&AData, Chart(TChartId::HLog), DSColor, USColor);
     PlotQLN(&AData, Chart(TChartId::QLN), DSColor, USColor);
     PlotSNR(&AData, Chart(TChartId::SNR), DSColor, USColor);
@@ -177,8 +202,17 @@ void TLineCharts::PlotAll(const TDrayData& AData, const TLineChartOptions& AOpti
 }
 
 void TLineCharts::Clear() {
-    for (TChart* chart : FCharts)
+    for (TChart* chart : FCharts) {
         chart->DeleteAllSeries();
+        chart->SetReadout({});
+        if (!chart->Bands().isEmpty())
+            chart->SetBands({});
+    }
+    // What is drawn next may be a set on its own, plot by plot.
+    if (FDifferenceShown)
+        ApplyValueAxes(false);
+    FComparing = false;
+    acnChartShowDifference->setEnabled(false);
 }
 
 } // namespace vexlorin

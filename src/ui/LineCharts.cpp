@@ -188,6 +188,8 @@ void TLineCharts::SetupCharts(const TLineChartOptions& AOptions) {
     for (int id = 0; id < ChartCount; ++id)
         SetupChart(FCharts[static_cast<std::size_t>(id)], static_cast<TChartId>(id), AllTones,
                    AOptions);
+    FShownOptions = AOptions;
+    ApplyToneAxes(AOptions);
 }
 
 void TLineCharts::ClearCharts(std::initializer_list<TChart*> ACharts) {
@@ -264,6 +266,7 @@ void TLineCharts::BuildMenu(QWidget* AParent) {
         addCommand(QStringLiteral("Copy"), "acnChartCopy", &TLineCharts::acnChartCopyExecute);
     acnChartSaveImage = addCommand(QStringLiteral("Save as image..."), "acnChartSaveImage",
                                    &TLineCharts::acnChartSaveImageExecute);
+    BuildCompareMenu();
     // The chart is forgotten once the menu's command has run; queued, because Qt hides the
     // menu before it triggers the chosen item.
     connect(
@@ -272,7 +275,7 @@ void TLineCharts::BuildMenu(QWidget* AParent) {
 }
 
 QList<QAction*> TLineCharts::Actions() const {
-    return {acnChartCopy, acnChartSaveImage};
+    return {acnChartCopy, acnChartSaveImage, acnChartFrequencyAxis, acnChartShowDifference};
 }
 
 void TLineCharts::RunMenuCommand(void (TLineCharts::*ACommand)()) {

@@ -3,8 +3,9 @@
 // gain, SNR) and the popup menu the charts share ("Copy", "Save as image...").
 //
 // A host hands it the page control the chart pages go into and then feeds it sets by
-// value: Show(set) draws one set on all seven charts, Clear() empties them. It needs the
-// model and Qt only: the main window hosts it, and so does the headless chart export.
+// value: Show(set) draws one set on all seven charts, Show(set, options, reference)
+// compares it with a reference set, Clear() empties them. It needs the model and Qt only:
+// the main window hosts it, and so does the headless chart export.
 #pragma once
 
 #include "model/uDrayData.h"
@@ -44,7 +45,16 @@ inline constexpr int ChartPageCount = 4;
 struct TLineChartOptions {
     // "SNR data only in first 512 bins": the per-tone SNR charts show bins 0 to 511 only.
     bool SNROnlyFirst512Bins = true;
+    // "Frequency axis": the tone axes read in MHz.
+    bool FrequencyAxis = false;
+    // "Show difference": with a reference set, every chart shows the set minus the
+    // reference instead of both.
+    bool ShowDifference = false;
 };
+
+// Lighter versions of the direction colours, for the reference set of a comparison.
+inline const QColor DSReferenceColor = QColor(110, 110, 255);
+inline const QColor USReferenceColor = QColor(100, 185, 100);
 
 // The layout one chart gets when the charts are set up: titles, the value axis, the
 // series kind its plots create, and its mouse gestures. The tone axis is the same on all.
@@ -75,11 +85,18 @@ public:
     ~TLineCharts() override;
 
     // --- a whole set --------------------------------------------------------------------
-    // Empties all seven charts and draws AData on them.
-    void Show(const TDrayData& AData, const TLineChartOptions& AOptions);
-    // Draws AData on all seven charts beside what they already show.
-    void PlotAll(const TDrayData& AData, const TLineChartOptions& AOptions);
-    // Takes every series off all seven charts; titles and axes stay.
+    // Empties all seven charts and draws AData on them; with AReference, compared with it.
+    void Show(const TDrayData& AData, const TLineChartOptions& AOptions,
+              const TDrayData* AReference = nullptr);
+    // Draws AData on all seven charts beside what they already show, with the band plan of
+    // its text. With AReference (which may be AData itself) the charts compare the two:
+    // AReference overlaid in lighter colours (dashed lines; outlines over the bars), or
+    // with AOptions.ShowDifference, AData minus AReference. The tone axis covers the larger
+    // profile. The charts copy what they draw; neither set is kept.
+    void PlotAll(const TDrayData& AData, const TLineChartOptions& AOptions,
+                 const TDrayData* AReference = nullptr);
+    // Takes every series, band and readout off all seven charts; titles and tone axes stay,
+    // the value axes of a difference go back to their own.
     void Clear();
     // "VDSL profile: 17A": the profile label's text for a profile.
     static QString ProfileText(TVDSLProfile AProfile);
@@ -94,6 +111,19 @@ public:
                            const TLineChartOptions& AOptions);
     // The tone axis maximum and label increment of a profile.
     static void SetToneAxis(TChart* AChart, TVDSLProfile AProfile);
+    // "Frequency axis" on or off on all seven charts, with their tone axis titles.
+    void ApplyToneAxes(const TLineChartOptions& AOptions);
+
+    // --- comparing (ChartCompare.cpp) -----------------------------------------------------
+    // The bands of AData's text ("vdsl status bandinfo") shaded on every chart.
+    void ShowBands(const TDrayData& AData);
+    // The charts show a comparison: the last PlotAll had a reference, no Clear since.
+    bool Comparing() const { return FComparing; }
+    // ABase with "Frequency axis" and "Show difference" as the popup menu has them.
+    TLineChartOptions MenuOptions(TLineChartOptions ABase) const;
+    // The menu's checkable "Show difference", for the host's menus too.
+    QAction* ShowDifferenceAction() const { return acnChartShowDifference; }
+    QAction* FrequencyAxisAction() const { return acnChartFrequencyAxis; }
 
     // --- plots: each only adds series; a null chart means the routine's own ---------------
     void PlotHLOG(const TDrayData* AData, TChart* AChart, QColor ADSColor, QColor AUSColor);
@@ -111,7 +141,7 @@ public:
     QWidget* Page(TChartPage APage) const { return FPages[static_cast<std::size_t>(APage)]; }
 
     // --- the popup menu -----------------------------------------------------------------
-    // "Copy" and "Save as image...", category "Charts".
+    // "Copy", "Save as image...", "Frequency axis" and "Show difference", category "Charts".
     QList<QAction*> Actions() const;
     // Opens the menu for AChart; its commands act on that chart.
     void PopupChartMenu(TChart* AChart, const QPoint& AGlobalPos);
@@ -120,6 +150,9 @@ public:
 signals:
     // The page's "Show raw data..." button was clicked; the host opens the viewer.
     void RawDataRequested(TChartPage APage);
+    // "Show difference" was switched: the host shows its set again. ("Frequency axis"
+    // needs no new plot and is applied at once.)
+    void RedrawRequested();
 
 private:
     void BuildPages(QTabWidget& APages);
@@ -141,6 +174,23 @@ private:
                         const TStatMultipliers& ASizes, QColor ADSColor, QColor AUSColor);
     void PlotBinBars(TChart* AChart, TChartId AId, const TDrayData* AData, TBinValue AValue,
                      QColor ADSColor, QColor AUSColor);
+    // The six plots of a set in the direction colours, as DisplayChartData draws it.
+    void PlotTables(const TDrayData& AData, const TLineChartOptions& AOptions);
+    // Titles, tone axes and spacing of the two per-tone SNR charts for a profile.
+    void LayoutBinsSNR(TChart* AChartDS, TChart* AChartUS, TVDSLProfile AProfile,
+                       const TLineChartOptions& AOptions);
+
+    // Comparisons (ChartCompare.cpp).
+    void BuildCompareMenu();
+    void PlotCompared(const TDrayData& AData, const TDrayData& AReference,
+                      const TLineChartOptions& AOptions);
+    void PlotOverlay(const TDrayData& AData, const TDrayData& AReference,
+                     const TLineChartOptions& AOptions);
+    void PlotDifference(const TDrayData& AData, const TDrayData& AReference,
+                        const TLineChartOptions& AOptions);
+    void SetReadouts(const TDrayData& AData, const TDrayData& AReference);
+    // The value axes of a difference ("Δ dB", a zero line), or each chart's own again.
+    void ApplyValueAxes(bool ADifference);
 
     IUserDialogs& FDialogs;
     std::array<TChart*, ChartCount> FCharts{};
@@ -148,6 +198,12 @@ private:
     QMenu* mnuCharts = nullptr;
     QAction* acnChartCopy = nullptr;
     QAction* acnChartSaveImage = nullptr;
+    QAction* acnChartFrequencyAxis = nullptr;
+    QAction* acnChartShowDifference = nullptr;
+    // What the charts show now, so that the menu's switches can be applied to it.
+    TLineChartOptions FShownOptions;
+    bool FComparing = false;
+    bool FDifferenceShown = false;
     TFileDialogOptions dlgSaveChartImage; // a chart as PNG or SVG
     QPointer<TChart> FPopupChart;
 };

@@ -1,8 +1,11 @@
 #include "ui/SummaryView.h"
 
+#include "model/SetComparison.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -33,6 +36,39 @@ QTableWidgetItem* ValueCell(const TSummaryField& AField, const TSummaryValue& AV
 
 QTableWidgetItem* LabelCell(std::string_view AText) {
     return new QTableWidgetItem(FromUtf8(AText));
+}
+
+// The selected set's value minus the reference's; texts read "same" or "changed".
+QTableWidgetItem* DifferenceCell(const TSummaryField& AField, const TSummaryValue& AReference,
+                                 const TSummaryValue& ASelected) {
+    QString text = QString(QChar(0x2014));
+    if (AReference.IsText() && ASelected.IsText()) {
+        text = AReference == ASelected ? QCoreApplication::translate("TSummaryView", "same")
+                                       : QCoreApplication::translate("TSummaryView", "changed");
+    } else if (const TSummaryValue difference = SummaryDifference(AReference, ASelected);
+               difference.Has()) {
+        text = FromUtf8(FormatSummaryDifference(AField, difference));
+    }
+    auto* cell = new QTableWidgetItem(text);
+    cell->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    return cell;
+}
+
+// Column headers beyond the first ACount while comparing; none otherwise.
+void SetExtraHeaders(QTableWidget* ATable, int ACount, const QStringList& AExtra) {
+    ATable->setColumnCount(ACount + static_cast<int>(AExtra.size()));
+    for (qsizetype i = 0; i < AExtra.size(); ++i)
+        ATable->setHorizontalHeaderItem(ACount + static_cast<int>(i),
+                                        new QTableWidgetItem(AExtra[i]));
+}
+
+// The band fields that have a reference and a difference: measurements, not tone limits.
+std::vector<std::size_t> ComparedBandFields() {
+    std::vector<std::size_t> fields;
+    for (std::size_t i = 0; i < BandItemCount; ++i)
+        if (BandFields()[i].Kind != skInfo)
+            fields.push_back(i);
+    return fields;
 }
 
 // The table as large as its cells: the page scrolls, the tables do not. Value columns
@@ -145,34 +181,117 @@ void TSummaryView::ShowStatus(const TDrayData& AData) {
     Fill();
 }
 
+void TSummaryView::SetReference(const TDrayData* AReference) {
+    FReference.reset();
+    FReferenceName.clear();
+    if (AReference) {
+        FReference = SummarizeSet(*AReference);
+        FReferenceName = QString::fromStdString(AReference->Name());
+    }
+    Fill();
+}
+
 void TSummaryView::Fill() {
     for (QTableWidget* table : {tblSummaryLine, tblSummaryDirections, tblSummaryBands}) {
         table->clearContents();
         table->setRowCount(0);
     }
+    FillLine();
+    FillDirections();
+    FillBands();
+    for (QTableWidget* table : {tblSummaryLine, tblSummaryDirections, tblSummaryBands})
+        FitSize(table);
+
+    const bool empty = FSummary.Empty();
+    const bool comparing = FHasSet && FReference;
+    lblSummaryNote->setText(
+        !FHasSet    ? QStringLiteral("No statistics set is shown.")
+        : empty     ? QStringLiteral("The statistics text of this set holds no "
+                                         "line values, and it has no bins tables.")
+        : comparing ? tr("Compared with the reference set \"%1\": its values, and this set's "
+                         "minus them, are in the columns on the right.")
+                          .arg(FReferenceName)
+                    : QString());
+    lblSummaryNote->setVisible(empty || comparing);
+    btnCopySummary->setEnabled(!empty);
+}
+
+void TSummaryView::FillLine() {
+    const TLineSummary* reference = FHasSet && FReference ? &*FReference : nullptr;
+    SetExtraHeaders(tblSummaryLine, 2,
+                    reference ? QStringList{tr("Reference"), tr("Difference")} : QStringList{});
     for (std::size_t i = 0; i < LineItemCount; ++i) {
-        if (!FSummary.Line[i].Has())
+        if (!FSummary.Line[i].Has() && !(reference && reference->Line[i].Has()))
             continue;
+        const TSummaryField& field = LineFields()[i];
         const int row = tblSummaryLine->rowCount();
         tblSummaryLine->insertRow(row);
-        tblSummaryLine->setItem(row, 0, LabelCell(LineFields()[i].Label));
-        tblSummaryLine->setItem(row, 1, ValueCell(LineFields()[i], FSummary.Line[i]));
+        tblSummaryLine->setItem(row, 0, LabelCell(field.Label));
+        tblSummaryLine->setItem(row, 1, ValueCell(field, FSummary.Line[i]));
+        if (reference) {
+            tblSummaryLine->setItem(row, 2, ValueCell(field, reference->Line[i]));
+            tblSummaryLine->setItem(row, 3,
+                                    DifferenceCell(field, reference->Line[i], FSummary.Line[i]));
+        }
     }
-    // Both directions side by side; a row for every value either of them holds.
-    const auto addRows = [this](const auto& AFields, const auto& AValues) {
+}
+
+void TSummaryView::FillDirections() {
+    const TLineSummary* reference = FHasSet && FReference ? &*FReference : nullptr;
+    SetExtraHeaders(tblSummaryDirections, 3,
+                    reference ? QStringList{tr("Reference downstream"), tr("Reference upstream"),
+                                            tr("Difference downstream"), tr("Difference upstream")}
+                              : QStringList{});
+    // Both directions side by side; a row for every value either of them holds (or the
+    // reference's, while comparing).
+    const auto addRows = [this, reference](const auto& AFields, const auto& AValues,
+                                           const auto& AReferenceValues) {
         for (std::size_t i = 0; i < AFields.size(); ++i) {
-            if (!AValues[sdDown][i].Has() && !AValues[sdUp][i].Has())
+            const bool inReference =
+                reference && (AReferenceValues[sdDown][i].Has() || AReferenceValues[sdUp][i].Has());
+            if (!AValues[sdDown][i].Has() && !AValues[sdUp][i].Has() && !inReference)
                 continue;
             const int row = tblSummaryDirections->rowCount();
             tblSummaryDirections->insertRow(row);
             tblSummaryDirections->setItem(row, 0, LabelCell(AFields[i].Label));
             tblSummaryDirections->setItem(row, 1, ValueCell(AFields[i], AValues[sdDown][i]));
             tblSummaryDirections->setItem(row, 2, ValueCell(AFields[i], AValues[sdUp][i]));
+            if (!reference)
+                continue;
+            int column = 3;
+            for (const TStatDirection direction : {sdDown, sdUp})
+                tblSummaryDirections->setItem(
+                    row, column++, ValueCell(AFields[i], AReferenceValues[direction][i]));
+            for (const TStatDirection direction : {sdDown, sdUp})
+                tblSummaryDirections->setItem(row, column++,
+                                              DifferenceCell(AFields[i],
+                                                             AReferenceValues[direction][i],
+                                                             AValues[direction][i]));
         }
     };
-    addRows(DirectionFields(), FSummary.Directions);
-    addRows(BitsFields(), FSummary.Bits);
-    for (const TBandSummary& band : FSummary.Bands) {
+    const TLineSummary& compared = reference ? *reference : FSummary;
+    addRows(DirectionFields(), FSummary.Directions, compared.Directions);
+    addRows(BitsFields(), FSummary.Bits, compared.Bits);
+}
+
+void TSummaryView::FillBands() {
+    const TLineSummary* reference = FHasSet && FReference ? &*FReference : nullptr;
+    const std::vector<std::size_t> compared = ComparedBandFields();
+    QStringList extra;
+    if (reference) {
+        for (const std::size_t i : compared)
+            extra << tr("Reference %1").arg(FromUtf8(BandFields()[i].Label));
+        for (const std::size_t i : compared)
+            extra << tr("Δ %1").arg(FromUtf8(BandFields()[i].Label));
+    }
+    SetExtraHeaders(tblSummaryBands, 2 + static_cast<int>(BandItemCount), extra);
+    // The shown set's bands, then those only the reference has.
+    std::vector<TBandSummary> bands = FSummary.Bands;
+    if (reference)
+        for (const TBandSummary& band : reference->Bands)
+            if (!FindBand(FSummary, band.Direction, band.Name))
+                bands.push_back({band.Direction, band.Name, {}});
+    for (const TBandSummary& band : bands) {
         const int row = tblSummaryBands->rowCount();
         tblSummaryBands->insertRow(row);
         tblSummaryBands->setItem(row, 0, LabelCell(band.Name));
@@ -183,17 +302,18 @@ void TSummaryView::Fill() {
         for (std::size_t i = 0; i < BandItemCount; ++i)
             tblSummaryBands->setItem(row, static_cast<int>(i) + 2,
                                      ValueCell(BandFields()[i], band.Values[i]));
+        if (!reference)
+            continue;
+        const TBandSummary* other = FindBand(*reference, band.Direction, band.Name);
+        const TBandSummary none;
+        const TBandSummary& values = other ? *other : none;
+        int column = 2 + static_cast<int>(BandItemCount);
+        for (const std::size_t i : compared)
+            tblSummaryBands->setItem(row, column++, ValueCell(BandFields()[i], values.Values[i]));
+        for (const std::size_t i : compared)
+            tblSummaryBands->setItem(
+                row, column++, DifferenceCell(BandFields()[i], values.Values[i], band.Values[i]));
     }
-    for (QTableWidget* table : {tblSummaryLine, tblSummaryDirections, tblSummaryBands})
-        FitSize(table);
-
-    const bool empty = FSummary.Empty();
-    lblSummaryNote->setText(!FHasSet ? QStringLiteral("No statistics set is shown.")
-                            : empty  ? QStringLiteral("The statistics text of this set holds no "
-                                                       "line values, and it has no bins tables.")
-                                     : QString());
-    lblSummaryNote->setVisible(empty);
-    btnCopySummary->setEnabled(!empty);
 }
 
 void TSummaryView::CopySelection() {

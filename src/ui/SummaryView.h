@@ -1,7 +1,8 @@
 // The page "Summary": the line summary of the shown set (SummarizeSet) as three tables, the
 // line values, the values of both directions side by side with their units, and the bands.
 // Cells can be selected and copied as text (Ctrl+C, or the context menu); "Copy all"
-// copies the whole summary as vexlorin-cli shows it.
+// copies the whole summary as vexlorin-cli shows it. With a reference set, every value
+// column has a reference and a difference column beside it.
 //
 // The page keeps a copy of the values, never the set, so a set destroyed after it was
 // shown leaves nothing behind that could be read.
@@ -10,6 +11,8 @@
 #include "model/LineSummary.h"
 
 #include <QWidget>
+
+#include <optional>
 
 class QLabel;
 class QPushButton;
@@ -28,6 +31,8 @@ public:
     // still being filled by another thread.
     void ShowStatus(const TDrayData& AData);
     const TLineSummary& Summary() const { return FSummary; }
+    // The set the shown one is compared with (its summary is kept); null: no comparison.
+    void SetReference(const TDrayData* AReference);
 
     // The selected cells of the table that has the focus (or of the last one that had it),
     // a line per row and a tab between cells, on the clipboard.
@@ -37,6 +42,10 @@ public:
 
 private:
     void Fill();
+    // The rows of the three tables, with the reference's columns while comparing.
+    void FillLine();
+    void FillDirections();
+    void FillBands();
     QTableWidget* MakeTable(const QString& AName, const QStringList& AHeaders);
 
     QLabel* lblSummaryNote;
@@ -47,6 +56,8 @@ private:
     QTableWidget* FLastTable = nullptr;
     TLineSummary FSummary;
     bool FHasSet = false;
+    std::optional<TLineSummary> FReference;
+    QString FReferenceName;
 };
 
 } // namespace vexlorin

@@ -83,6 +83,11 @@ TfrmMain::TfrmMain(const QStringList& AArguments, std::unique_ptr<IUserDialogs> 
                               &TfrmMain::acnRemoveAllExecute);
     acnShowLegend = MakeAction(QStringLiteral("Legend..."), statistics, "acnShowLegend",
                                &TfrmMain::acnShowLegendExecute);
+    acnCompareWithSelected =
+        MakeAction(tr("Compare with selected"), statistics, "acnCompareWithSelected",
+                   &TfrmMain::acnCompareWithSelectedExecute);
+    acnStopComparing = MakeAction(tr("Stop comparing"), statistics, "acnStopComparing",
+                                  &TfrmMain::acnStopComparingExecute);
     // Disabled until the first update, which runs before the window can be used.
     acnRetrieveData->setEnabled(false);
     acnStopRetrieval->setEnabled(false);
@@ -203,6 +208,9 @@ void TfrmMain::DrayDataListNotify(TDrayDataList& ASender, TDrayData* AItem,
         lbxStatistics->insertItem(row, entry);
         lbxStatistics->setCurrentRow(row);
     } else if (AAction == cnRemoved) {
+        // Removing the reference ends the comparison; the caller shows what is left.
+        if (AItem == FReference)
+            PinReference(nullptr);
         // The entry carrying this very set: names need not be unique.
         int row = -1;
         for (int i = 0; i < lbxStatistics->count(); ++i) {
@@ -309,6 +317,8 @@ void TfrmMain::UpdateActions() {
     acnSaveStatToFileUpdate(acnSaveStatToFile);
     acnRemoveUpdate(acnRemove);
     acnRemoveUpdate(acnRemoveAll);
+    acnCompareWithSelectedUpdate(acnCompareWithSelected);
+    acnStopComparingUpdate(acnStopComparing);
 }
 
 void TfrmMain::acnRetrieveDataUpdate(QAction* ASender) {
@@ -337,12 +347,12 @@ void TfrmMain::acnRemoveUpdate(QAction* ASender) {
 // The charts
 
 TLineChartOptions TfrmMain::ChartOptions() const {
-    return {chkSNRBug->isChecked()};
+    return FCharts->MenuOptions({chkSNRBug->isChecked()});
 }
 
 TLineChartOptions TfrmMain::LayoutOptions() const {
     // A disabled box counts as off when the charts are laid out.
-    return {chkSNRBug->isEnabled() && chkSNRBug->isChecked()};
+    return FCharts->MenuOptions({chkSNRBug->isEnabled() && chkSNRBug->isChecked()});
 }
 
 void TfrmMain::UpdateProfileLabel(TVDSLProfile AProfile) {
@@ -351,7 +361,7 @@ void TfrmMain::UpdateProfileLabel(TVDSLProfile AProfile) {
 
 void TfrmMain::DisplayChartData(const TDrayData* AData) {
     if (AData)
-        FCharts->PlotAll(*AData, ChartOptions());
+        FCharts->PlotAll(*AData, ChartOptions(), FReference);
     else
         FCharts->Clear();
 }

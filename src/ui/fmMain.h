@@ -92,7 +92,8 @@ public:
     TLineCharts& LineCharts() { return *FCharts; }
     const TLineCharts& LineCharts() const { return *FCharts; }
     void UpdateProfileLabel(TVDSLProfile AProfile);
-    // Draws the set on all seven charts, or empties them all for null.
+    // Draws the set on all seven charts, or empties them all for null; compared with the
+    // reference set while one is pinned.
     void DisplayChartData(const TDrayData* AData);
     // A null chart means the routine's own chart. The sets must not be null.
     void PlotHLOG(const TDrayData* AData, TChart* AChart, QColor ADSColor, QColor AUSColor);
@@ -103,6 +104,14 @@ public:
     void PlotBinsSNR(const TDrayData* AData, TChart* AChartDS, TChart* AChartUS, QColor ADSColor,
                      QColor AUSColor);
     void SetupBinSNRChart(TChart* AChart, uint16_t AMaxTones);
+
+    // --- comparing (fmMainCompare.cpp) --------------------------------------------------
+    // The set the selected one is compared with on the charts and the Summary page; null
+    // while none is pinned.
+    const TDrayData* ReferenceSet() const { return FReference; }
+    // Pins AData (a set of the list) as the reference, or unpins for null; marks it in the
+    // list and shows the selected set again.
+    void SetReferenceSet(TDrayData* AData);
 
 protected:
     void closeEvent(QCloseEvent* AEvent) override;
@@ -138,6 +147,8 @@ private:
     void acnLoadStatFromFileUpdate(QAction* ASender);
     void acnSaveStatToFileUpdate(QAction* ASender);
     void acnRemoveUpdate(QAction* ASender);
+    void acnCompareWithSelectedUpdate(QAction* ASender);
+    void acnStopComparingUpdate(QAction* ASender);
 
     // Execute handlers.
     void acnRetrieveDataExecute();
@@ -148,6 +159,14 @@ private:
     void acnSaveStatToFileExecute();
     void acnRemoveExecute();
     void acnRemoveAllExecute();
+    void acnCompareWithSelectedExecute();
+    void acnStopComparingExecute();
+    // Pins or unpins without showing anything again (the list is changing under it).
+    void PinReference(TDrayData* AData);
+    // The reference's entry in the list bold and marked, every other one plain.
+    void MarkReferenceEntry();
+    // The selected set on the charts again (not while a retrieval draws its own).
+    void RedrawCharts();
     void acnShowLegendExecute();
     void btnAboutClick();
     void btnHLogShowRawClick();
@@ -199,6 +218,8 @@ private:
     QAction* acnSaveStatToFile;
     QAction* acnRemove;
     QAction* acnRemoveAll;
+    QAction* acnCompareWithSelected;
+    QAction* acnStopComparing;
     QAction* acnShowLegend;
     QList<QAction*> aclMain;
 
@@ -225,6 +246,7 @@ private:
     std::function<QDateTime()> FClock;
     bool FSettingSelection = false;
     TSummaryView* FSummaryView = nullptr; // the page "Summary"
+    TDrayData* FReference = nullptr;      // pinned by "Compare with selected"; in the list
 };
 
 } // namespace vexlorin

@@ -178,6 +178,10 @@ QWidget* TfrmMain::BuildInputPanel() {
     mnuStatListBox->setObjectName(QStringLiteral("mnuStatListBox"));
     mnuStatListBox->addAction(acnRemove);
     mnuStatListBox->addAction(acnRemoveAll);
+    mnuStatListBox->addSeparator();
+    mnuStatListBox->addAction(acnCompareWithSelected);
+    mnuStatListBox->addAction(acnStopComparing);
+    mnuStatListBox->addAction(FCharts->ShowDifferenceAction());
     connect(lbxStatistics, &QWidget::customContextMenuRequested, this, [this](const QPoint& APos) {
         mnuStatListBox->popup(lbxStatistics->viewport()->mapToGlobal(APos));
     });
@@ -233,6 +237,8 @@ void TfrmMain::BuildPages() {
     // The chart pages follow "Router".
     FCharts = std::make_unique<TLineCharts>(*pgcMain, *FDialogs);
     aclMain << FCharts->Actions();
+    connect(FCharts.get(), &TLineCharts::RedrawRequested, this,
+            [this] { RunCommand([this] { RedrawCharts(); }); });
     connect(FCharts.get(), &TLineCharts::RawDataRequested, this, [this](TChartPage APage) {
         static constexpr void (TfrmMain::*clicks[ChartPageCount])() = {
             &TfrmMain::btnHLogShowRawClick, &TfrmMain::btnQLNShowRawDataClick,

@@ -126,8 +126,12 @@ void TfrmMain::ReaderTerminated(TDrayTelnetReader& AReader) {
     switch (outcome.Ending) {
     case reCompleted:
     case reNotInShowtime:
-        if (data)
+        if (data) {
             FDrayDataList->Add(std::move(data));
+            // The reader drew the tables one by one; now the whole set is there, with its
+            // band plan and, while one is pinned, compared with the reference.
+            RedrawCharts();
+        }
         // The text the user needs to read the set: it has no profile yet.
         if (outcome.Ending == reNotInShowtime)
             sbMain->showMessage(QString::fromStdString(outcome.Message));

@@ -1,5 +1,7 @@
 #include "CliTestSupport.h"
 
+#include "RouterSim.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
@@ -134,6 +136,27 @@ TRunResult RunCli(const std::vector<std::string>& AArgs, const TRunOptions& AOpt
     std::vector<std::string> args{VEXLORIN_CLI_PATH};
     args.insert(args.end(), AArgs.begin(), AArgs.end());
     return RunProgram(args, AOptions);
+}
+
+std::string RetrievedFile(const TTempDir& ADir, const std::string& AName, int AProfile,
+                          uint64_t ASeed, bool ABins) {
+    TRouterSimOptions options;
+    options.Profile = static_cast<TVDSLProfile>(AProfile);
+    options.Seed = ASeed;
+    TRouterSim sim(options);
+    const uint16_t port = sim.Start();
+    const std::string file = ADir.File(AName);
+    TRunOptions run;
+    run.Env["VEXLORIN_PASSWORD"] = "admin";
+    std::vector<std::string> args{"retrieve", "127.0.0.1", "--port", std::to_string(port),
+                                  "--user",   "admin",     "-q",     "-o",
+                                  file};
+    if (ABins)
+        args.push_back("--bins");
+    const TRunResult result = RunCli(args, run);
+    if (result.ExitCode != 0)
+        throw std::runtime_error("retrieve failed: " + result.Err);
+    return file;
 }
 
 TChildProcess::TChildProcess(const std::vector<std::string>& AArgs) {

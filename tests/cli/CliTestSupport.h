@@ -2,6 +2,7 @@
 // folder, with a controlled environment and no terminal on standard input.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <map>
 #include <optional>
@@ -39,7 +40,7 @@ struct TRunResult {
 };
 
 struct TRunOptions {
-    std::string WorkingDir;                               // empty: the test's own
+    std::string WorkingDir;                                // empty: the test's own
     std::map<std::string, std::optional<std::string>> Env; // nullopt removes the variable
 };
 
@@ -49,6 +50,11 @@ TRunResult RunProgram(const std::vector<std::string>& AArgs, const TRunOptions& 
 
 // vexlorin-cli with the arguments.
 TRunResult RunCli(const std::vector<std::string>& AArgs, const TRunOptions& AOptions = {});
+
+// A statistics file ADir/AName read by "vexlorin-cli retrieve" from a simulated router of
+// this profile and seed (the bins tables with ABins).
+std::string RetrievedFile(const TTempDir& ADir, const std::string& AName, int AProfile,
+                          uint64_t ASeed, bool ABins = true);
 
 // A child process whose standard output the test reads while it runs (the simulator
 // program). Killed with SIGTERM and reaped when destroyed.

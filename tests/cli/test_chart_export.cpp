@@ -1,13 +1,13 @@
 // vexlorin --export-charts: the desktop program writes the seven charts of a statistics
 // file without a window, pixel for pixel as the main window draws them.
 #include "CliTestSupport.h"
-#include "RouterSim.h"
 #include "ui/ChartExport.h"
 #include "ui/DarkStyle.h"
 #include "ui/fmMain.h"
 
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QImage>
 
@@ -15,26 +15,13 @@ namespace vexlorin {
 namespace {
 
 using test::ReadWholeFile;
-using test::RunCli;
 using test::RunProgram;
-using test::TRunOptions;
 using test::TTempDir;
 using test::WriteWholeFile;
 
 // A statistics file with every table, read from the simulated router by vexlorin-cli.
 std::string RetrievedFile(const TTempDir& ADir) {
-    TRouterSimOptions options;
-    options.Profile = vp35b;
-    TRouterSim sim(options);
-    const uint16_t port = sim.Start();
-    const std::string file = ADir.File("line.draydata");
-    TRunOptions run;
-    run.Env["VEXLORIN_PASSWORD"] = "admin";
-    const auto result = RunCli({"retrieve", "127.0.0.1", "--port", std::to_string(port), "--user",
-                                "admin", "--bins", "-q", "-o", file},
-                               run);
-    EXPECT_EQ(result.ExitCode, 0) << result.Err;
-    return file;
+    return test::RetrievedFile(ADir, "line.draydata", vp35b, 1);
 }
 
 TEST(ChartExport, SevenImagesAsTheWindowDrawsThem) {
@@ -68,6 +55,51 @@ TEST(ChartExport, SevenImagesAsTheWindowDrawsThem) {
     }
 }
 
+// Each exported image equals what the window draws of the same chart at the export's size.
+void ExpectWindowsCharts(const TfrmMain& AWindow, const std::string& ADir) {
+    const QList<TChart*> charts = AWindow.LineCharts().Charts();
+    const QStringList names = ChartExportFileNames();
+    for (qsizetype i = 0; i < charts.size(); ++i) {
+        SCOPED_TRACE(names[i].toStdString());
+        const QImage written(QString::fromStdString(ADir + "/" + names[i].toStdString()));
+        ASSERT_FALSE(written.isNull());
+        charts[i]->resize(ChartExportWidth, ChartExportHeight);
+        charts[i]->RedrawNow();
+        EXPECT_TRUE(charts[i]->ToImage().convertToFormat(written.format()) == written);
+    }
+}
+
+// --compare draws the window's overlay of a pinned reference, --difference its difference.
+TEST(ChartExport, ComparedWithAReference) {
+    TTempDir dir;
+    const std::string before = test::RetrievedFile(dir, "before.draydata", vp35b, 1);
+    const std::string after = test::RetrievedFile(dir, "after.draydata", vp35b, 2);
+    for (const bool difference : {false, true}) {
+        SCOPED_TRACE(difference ? "difference" : "overlay");
+        const std::string out = dir.File(difference ? "difference" : "overlay");
+        std::vector<std::string> args{
+            VEXLORIN_APP_PATH, "--export-charts", out, after, "--compare", before};
+        if (difference)
+            args.push_back("--difference");
+        const auto run = RunProgram(args);
+        ASSERT_EQ(run.ExitCode, 0) << run.Err;
+
+        TfrmMain window;
+        auto reference = std::make_unique<TDrayData>();
+        reference->LoadFromFile(before);
+        auto shown = std::make_unique<TDrayData>();
+        shown->LoadFromFile(after);
+        TDrayData* pinned = window.DrayDataList().Add(std::move(reference));
+        window.DrayDataList().Add(std::move(shown));
+        window.SetReferenceSet(pinned);
+        if (difference)
+            window.findChild<QAction*>(QStringLiteral("acnChartShowDifference"))->trigger();
+        ASSERT_TRUE(window.LineCharts().Comparing());
+        EXPECT_EQ(window.LineCharts().Chart(TChartId::HLog)->SeriesCount(), difference ? 2 : 4);
+        ExpectWindowsCharts(window, out);
+    }
+}
+
 TEST(ChartExport, Failures) {
     TTempDir dir;
     const std::string notStats = dir.File("notes.draydata");
@@ -85,6 +117,11 @@ TEST(ChartExport, Failures) {
         {{"--export-charts", dir.File("out"), notStats}, 3, "Invalid property value"},
         {{"--export-charts", blocker + "/sub", good}, 3, "Cannot create folder"},
         {{"--export-charts", dir.File("out")}, 1, "Usage: vexlorin --export-charts"},
+        {{"--export-charts", dir.File("out"), good, "--difference"}, 1, "[--compare OTHER"},
+        {{"--export-charts", dir.File("out"), good, "--compare"}, 1, "Usage:"},
+        {{"--export-charts", dir.File("out"), good, "--compare", dir.File("gone.draydata")},
+         3,
+         "Cannot open file"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Args.back());

@@ -93,7 +93,12 @@ TEST_F(MainWindow, ControlsAfterStart) {
     EXPECT_EQ(ui.lbxStatistics->count(), 0);
     EXPECT_FALSE(ui.lbxStatistics->isEnabled());
     EXPECT_EQ(ui.lbxStatistics->selectionMode(), QAbstractItemView::SingleSelection);
-    EXPECT_EQ(ui.mnuStatListBox->actions(), (QList<QAction*>{ui.acnRemove, ui.acnRemoveAll}));
+    QList<QAction*> listMenu = ui.mnuStatListBox->actions();
+    listMenu.removeIf([](const QAction* AAction) { return AAction->isSeparator(); });
+    EXPECT_EQ(listMenu, (QList<QAction*>{ui.acnRemove, ui.acnRemoveAll,
+                                         Child<QAction>(w, "acnCompareWithSelected"),
+                                         Child<QAction>(w, "acnStopComparing"),
+                                         Child<QAction>(w, "acnChartShowDifference")}));
     EXPECT_EQ(ui.mnuCharts->actions().value(0), ui.acnChartCopy);
     EXPECT_TRUE(ui.memStats->isReadOnly());
     EXPECT_TRUE(ui.memStats->toPlainText().isEmpty());
