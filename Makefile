@@ -3,8 +3,9 @@
 PRESET ?= default
 BUILD_DIR := build/$(PRESET)
 FUZZ_SECONDS ?= 30
+PREFIX ?= /usr/local
 
-.PHONY: all deps configure build test run bench fuzz asan tsan format clean
+.PHONY: all deps configure build test run bench fuzz asan tsan format clean package install check-package
 
 all: build
 
@@ -19,6 +20,18 @@ build: configure
 
 test: build
 	ctest --preset $(PRESET) --output-on-failure
+
+# The Debian package vexlorin_VERSION_ARCH.deb in the build folder.
+package: build
+	cd $(BUILD_DIR) && cpack -G DEB
+
+# Installs into PREFIX (/usr/local unless given; "sudo make install" for a system folder).
+install: build
+	cmake --install $(BUILD_DIR) --prefix $(PREFIX)
+
+# Installs the package, runs the installed programs, removes it again (root only).
+check-package: package
+	scripts/check-package-install
 
 asan:
 	$(MAKE) test PRESET=asan

@@ -3,9 +3,12 @@
 // window at it, so the program can be tried without a router.
 #include "ui/ChartExport.h"
 #include "ui/DarkStyle.h"
+#include "ui/ProgramInfo.h"
 #include "ui/UiResources.h"
 #include "ui/UserDialogs.h"
 #include "ui/fmMain.h"
+
+#include "VexlorinVersion.h"
 
 #ifdef VEXLORIN_HAVE_ROUTERSIM
 #include "RouterSim.h"
@@ -17,8 +20,12 @@
 #include <chrono>
 #include <exception>
 #include <memory>
+#include <optional>
 
 int main(int argc, char* argv[]) {
+    // Before the application object: the help and the version need no display.
+    if (const std::optional<int> status = vexlorin::RunProgramInfo(argc, argv))
+        return *status;
     if (vexlorin::IsChartExportCall(argc, argv))
         return vexlorin::RunChartExport(argc, argv);
     QApplication application(argc, argv);
@@ -27,7 +34,7 @@ int main(int argc, char* argv[]) {
                               QStringLiteral("The dark style could not be applied."));
     QApplication::setApplicationName(QStringLiteral("Vexlorin"));
     QApplication::setApplicationDisplayName(QStringLiteral("Vexlorin"));
-    QApplication::setApplicationVersion(QStringLiteral("1.15"));
+    QApplication::setApplicationVersion(QString::fromLatin1(vexlorin::ProgramVersion));
     QApplication::setWindowIcon(vexlorin::ProgramIcon());
 
     QStringList arguments = QApplication::arguments().mid(1);

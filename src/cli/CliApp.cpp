@@ -8,6 +8,8 @@
 #include "cli/Retrieve.h"
 #include "model/DefaultName.h"
 
+#include "VexlorinVersion.h"
+
 #include <CLI/CLI.hpp>
 
 #include <filesystem>
@@ -273,7 +275,7 @@ int RunCli(int AArgc, const char* const* AArgv, std::ostream& AOut, std::ostream
                  ProgramName);
     app.footer(MainFooter);
     app.require_subcommand(0, 1);
-    app.set_version_flag("--version", std::string(ProgramName) + " " VEXLORIN_VERSION);
+    app.set_version_flag("--version", std::string(ProgramName) + " " + ProgramVersion);
 
     CLI::App* retrieve = app.add_subcommand(
         "retrieve", "Read the line statistics from the router and save them as a statistics file");

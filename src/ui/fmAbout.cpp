@@ -2,6 +2,8 @@
 
 #include "ui/UiResources.h"
 
+#include "VexlorinVersion.h"
+
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -44,7 +46,8 @@ TfrmAbout::TfrmAbout(QWidget* AOwner) : QDialog(AOwner) {
     QFont bold = ProductName->font();
     bold.setBold(true);
     ProductName->setFont(bold);
-    Version = WrappedLabel(QStringLiteral("Version 1.15"), panel);
+    Version =
+        WrappedLabel(QStringLiteral("Version %1").arg(QString::fromLatin1(ProgramVersion)), panel);
     lblPurpose = WrappedLabel(
         QStringLiteral("Reads the line statistics of a DrayTek Vigor VDSL router over its "
                        "telnet console and shows them as text and charts: HLog, QLN, SNR, "

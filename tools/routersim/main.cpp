@@ -1,6 +1,7 @@
 // vexlorin-routersim: the simulated router console as a program, for trying the desktop
 // program, the command-line tool or a plain telnet client without a router.
 #include "RouterSim.h"
+#include "VexlorinVersion.h"
 
 #include <CLI/CLI.hpp>
 #include <asio.hpp>
@@ -18,7 +19,10 @@ int main(int argc, char** argv) {
     bool pagerNoErase = false;
 
     CLI::App app{"Simulated router console: a telnet server on 127.0.0.1 that answers the "
-                 "vdsl commands like the router."};
+                 "vdsl commands like the router.",
+                 "vexlorin-routersim"};
+    app.set_version_flag("--version",
+                         std::string("vexlorin-routersim ") + vexlorin::ProgramVersion);
     app.add_option("--port", options.Port, "TCP port on 127.0.0.1 (0 picks a free one)")
         ->capture_default_str();
     app.add_option("--router-name", options.RouterName, "name shown in the console prompt")
