@@ -27,6 +27,9 @@ QIcon ProgramIcon();
 inline constexpr const char* LegendResource = ":/vexlorin/legend.html";
 inline constexpr const char* IconResource = ":/vexlorin/vexlorin.svg";
 
+// Makes the resources compiled into the UI library reachable; cheap to call again.
+void EnsureProgramResources();
+
 // The bytes of a resource; throws Exception("Resource <AName> not found") when it is
 // missing or unreadable.
 QByteArray ReadResource(const QString& APath, const char* AName);
