@@ -383,7 +383,8 @@ TChart::TChart(QWidget* AParent) : QWidget(AParent), FPlot(new TPlotWidget(this)
     FPlot->legend->setBrush(Qt::white);
     FPlot->legend->setSizeConstraintRect(QCPLayoutElement::scrOuterRect);
     FLegendRow = new QCPLayoutGrid;
-    FLegendRow->setMargins(QMargins(0, 0, 0, 0));
+    // Off the chart's border on the right.
+    FLegendRow->setMargins(QMargins(0, 2, 8, 0));
     auto* spacer = new QCPLayoutElement(FPlot);
     // The row is as high as the legend: a grid row takes the smallest maximum of its cells.
     spacer->setMinimumSize(0, 0);
