@@ -273,6 +273,13 @@ protected:
         APainter->setAntialiasing(false);
         APainter->setPen(Qt::NoPen);
         const QColor colour = brush().color();
+        // Bars that fall on the same pixel columns (thousands of tones on a few hundred
+        // pixels) are one rectangle: all of them stand on the baseline.
+        QRect pending;
+        auto flush = [&] {
+            if (!pending.isEmpty())
+                APainter->fillRect(pending, colour);
+        };
         for (auto it = begin; it != end; ++it) {
             // A bar of height 0 (a tone the direction does not use) draws nothing.
             if (!std::isfinite(it->value) || it->value == 0)
@@ -289,8 +296,16 @@ protected:
                 else
                     bottom = top + 1;
             }
-            APainter->fillRect(QRect(left, top, right - left, bottom - top), colour);
+            const QRect column(left, top, right - left, bottom - top);
+            if (!pending.isEmpty() && pending.left() == column.left() &&
+                pending.width() == column.width()) {
+                pending = pending.united(column);
+            } else {
+                flush();
+                pending = column;
+            }
         }
+        flush();
     }
 };
 
