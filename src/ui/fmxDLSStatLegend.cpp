@@ -1,5 +1,6 @@
 #include "ui/fmxDLSStatLegend.h"
 
+#include "ui/Application.h"
 #include "ui/UiResources.h"
 
 #include <QCoreApplication>
@@ -15,7 +16,11 @@ namespace vexlorin {
 QString LegendDocument() {
     // Trimmed: the HTML reader turns a line break after the document into a stray blank
     // at the end of the last entry, drawn in the default colour.
-    return QString::fromUtf8(ReadResource(QString::fromLatin1(LegendResource), "LEGEND")).trimmed();
+    // The document in the window's language, where the program carries one.
+    const QString resource = CurrentLanguage() == QLatin1String("de")
+                                 ? QString::fromLatin1(GermanLegendResource)
+                                 : QString::fromLatin1(LegendResource);
+    return QString::fromUtf8(ReadResource(resource, "LEGEND")).trimmed();
 }
 
 QString LengthsInPixels(const QString& ADocument, double ADotsPerInch) {

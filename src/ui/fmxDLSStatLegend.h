@@ -22,7 +22,8 @@ private:
     void FormCreate();
 };
 
-// The legend document as carried in the resources (HTML). Throws when it is missing.
+// The legend document as carried in the resources (HTML), in the window's language. Throws
+// when it is missing.
 QString LegendDocument();
 
 // ADocument with every length in pt (which Qt's rich text reader drops, keeping the bare

@@ -522,6 +522,20 @@ TEST_F(German, NothingClippedAt1024x700) {
     }
 }
 
+TEST_F(German, TheLegendExplainsInGermanWithTheRoutersTerms) {
+    const QString german = LegendDocument();
+    ASSERT_TRUE(UseLanguage(QStringLiteral("en")));
+    const QString english = LegendDocument();
+    ASSERT_TRUE(UseLanguage(QStringLiteral("de")));
+    EXPECT_TRUE(german.contains(QStringLiteral("Leitungsdämpfung")));
+    EXPECT_FALSE(english.contains(QStringLiteral("Leitungsdämpfung")));
+    // The same entries, each under the term the router prints.
+    EXPECT_EQ(german.count(QStringLiteral("<p ")), english.count(QStringLiteral("<p ")));
+    EXPECT_EQ(german.count(QStringLiteral("<b>")), english.count(QStringLiteral("<b>")));
+    for (const char* term : {"<b>Cur SNR Margin:</b>", "<b>NE CRC Count:</b>", "<b>AELEM</b>"})
+        EXPECT_TRUE(german.contains(QString::fromLatin1(term))) << term;
+}
+
 TEST(Messages, TheLowerLayersTextsInTheWindowsLanguage) {
     struct Case {
         std::string English;
