@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QLibraryInfo>
 #include <QLocale>
 #include <QMessageBox>
 #include <QTranslator>
@@ -82,7 +83,7 @@ bool UseLanguage(const QString& ALanguage) {
     // Qt's own buttons ("Cancel", "&Yes") where the system has Qt's translations.
     auto qt = std::make_unique<QTranslator>();
     if (qt->load(QLocale(ALanguage), QStringLiteral("qtbase"), QStringLiteral("_"),
-                 QStringLiteral("/usr/share/qt6/translations"))) {
+                 QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
         QCoreApplication::installTranslator(qt.get());
         loaded.Qt = std::move(qt);
     }

@@ -447,6 +447,8 @@ TEST_F(German, CaptionsMessagesAndCharts) {
     EXPECT_EQ(ui.lblProfileName->text(), QStringLiteral("VDSL-Profil: k. A."));
     EXPECT_EQ(ui.chartBitLoading->Title(), QStringLiteral("Bitbelegung pro Ton"));
     EXPECT_EQ(ui.chartGain->BottomAxis().Title(), QStringLiteral("Töne"));
+    // Qt's own buttons in the boxes and dialogs speak German too.
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Abbrechen"));
 
     // A message box with the model's error in German, its file name kept.
     QTemporaryDir dir;
