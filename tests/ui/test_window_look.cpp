@@ -484,44 +484,68 @@ int CaptionWidth(const QWidget* AWidget, const QString& AText) {
 
 // At the smallest window size nothing German is cut off: every caption fits its control.
 TEST_F(German, NothingClippedAt1024x700) {
+    FillConnection();
+    TSetOptions options;
+    options.Profile = vp35b;
+    Add("35b", options);
+    Window->lbxStatisticsClick();
     Window->resize(1024, 700);
     QApplication::processEvents();
     EXPECT_LE(Window->minimumSizeHint().width(), 1024);
     EXPECT_LE(Window->minimumSizeHint().height(), 700);
     EXPECT_EQ(Window->size(), QSize(1024, 700));
+
+    // Every caption and every page caption of what each page shows.
+    QTabWidget* main = Controls().pgcMain;
+    QTabWidget* bins = Controls().pgcBins;
     int checked = 0;
-    for (QWidget* widget : Window->findChildren<QWidget*>()) {
-        if (!widget->isVisible())
-            continue;
-        QString text;
-        int room = widget->width();
-        if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
-            text = button->text();
-        } else if (auto* label = qobject_cast<QLabel*>(widget);
-                   label && !label->wordWrap() && label->textFormat() != Qt::RichText) {
-            text = label->text();
-            room = label->contentsRect().width();
+    auto checkShown = [&](const QString& APage) {
+        SCOPED_TRACE(APage.toStdString());
+        QApplication::processEvents();
+        for (QWidget* widget : Window->findChildren<QWidget*>()) {
+            if (!widget->isVisible())
+                continue;
+            QString text;
+            int room = widget->width();
+            if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+                text = button->text();
+            } else if (auto* label = qobject_cast<QLabel*>(widget);
+                       label && !label->wordWrap() && label->textFormat() != Qt::RichText) {
+                text = label->text();
+                room = label->contentsRect().width();
+            }
+            if (text.isEmpty())
+                continue;
+            ++checked;
+            EXPECT_GE(room, CaptionWidth(widget, text))
+                << widget->objectName().toStdString() << ": " << text.toStdString();
         }
-        if (text.isEmpty())
-            continue;
-        ++checked;
-        EXPECT_GE(room, CaptionWidth(widget, text))
-            << widget->objectName().toStdString() << ": " << text.toStdString();
-    }
-    EXPECT_GT(checked, 10);
-    // Every page's caption shows whole, with no scroll arrows in the tab bars.
-    for (QTabWidget* pages : Window->findChildren<QTabWidget*>()) {
-        if (!pages->isVisible())
-            continue;
-        int tabs = 0;
-        for (int i = 0; i < pages->count(); ++i) {
-            tabs += pages->tabBar()->tabRect(i).width();
-            EXPECT_GE(pages->tabBar()->tabRect(i).width(),
-                      pages->fontMetrics().horizontalAdvance(pages->tabText(i)))
-                << pages->tabText(i).toStdString();
+        // No scroll arrows in the tab bars.
+        for (QTabWidget* pages : Window->findChildren<QTabWidget*>()) {
+            if (!pages->isVisible())
+                continue;
+            int tabs = 0;
+            for (int i = 0; i < pages->count(); ++i) {
+                tabs += pages->tabBar()->tabRect(i).width();
+                EXPECT_GE(pages->tabBar()->tabRect(i).width(),
+                          pages->fontMetrics().horizontalAdvance(pages->tabText(i)))
+                    << pages->tabText(i).toStdString();
+            }
+            EXPECT_LE(tabs, pages->width()) << pages->objectName().toStdString();
         }
-        EXPECT_LE(tabs, pages->width()) << pages->objectName().toStdString();
+    };
+    for (int page = 0; page < main->count(); ++page) {
+        main->setCurrentIndex(page);
+        if (main->widget(page) == Controls().tbsBins) {
+            for (int sub = 0; sub < bins->count(); ++sub) {
+                bins->setCurrentIndex(sub);
+                checkShown(main->tabText(page) + QLatin1Char('/') + bins->tabText(sub));
+            }
+        } else {
+            checkShown(main->tabText(page));
+        }
     }
+    EXPECT_GT(checked, 30);
 }
 
 TEST_F(German, TheLegendExplainsInGermanWithTheRoutersTerms) {
