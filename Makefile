@@ -5,7 +5,7 @@ BUILD_DIR := build/$(PRESET)
 FUZZ_SECONDS ?= 30
 PREFIX ?= /usr/local
 
-.PHONY: all deps configure build test run bench fuzz asan tsan format clean package install check-package
+.PHONY: all deps configure build test run bench fuzz asan tsan format translations clean package install check-package
 
 all: build
 
@@ -55,6 +55,11 @@ fuzz: deps
 	@cmake --preset fuzz >/dev/null
 	cmake --build --preset fuzz
 	@scripts/run-fuzzers build/fuzz $(FUZZ_SECONDS)
+
+# Takes the window's new and changed texts into translations/vexlorin_de.ts; translate the
+# entries it marks unfinished, then build.
+translations: configure
+	cmake --build --preset $(PRESET) --target update_translations
 
 format:
 	@git ls-files '*.h' '*.cpp' | xargs clang-format -i

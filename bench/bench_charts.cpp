@@ -1,6 +1,7 @@
 // Showing a complete 35b set on the seven charts of the main window, redraw included, as
 // selecting a set in the list does. Runs without a display.
 #include "model/uDrayData.h"
+#include "ui/LineCharts.h"
 #include "ui/fmMain.h"
 
 #include <QAction>
@@ -143,6 +144,22 @@ void BM_SelectAnotherSetDifference(benchmark::State& AState) {
     SelectAnotherSetComparing(AState, true);
 }
 BENCHMARK(BM_SelectAnotherSetDifference)->Unit(benchmark::kMillisecond)->Repetitions(7);
+
+// The two bar charts of a 35b set (8192 tones per direction) drawn at the size of the chart
+// export, every bar whole pixels wide in its direction's colour.
+void BM_RedrawBarCharts35bAtExportSize(benchmark::State& AState) {
+    TfrmMain& w = Window();
+    const auto set = Complete35bSet("bench");
+    w.DisplayChartData(set.get());
+    TChart* charts[] = {w.LineCharts().Chart(TChartId::BitLoading),
+                        w.LineCharts().Chart(TChartId::Gain)};
+    for (TChart* chart : charts)
+        chart->resize(1200, 600);
+    for (auto _ : AState)
+        for (TChart* chart : charts)
+            chart->RedrawNow();
+}
+BENCHMARK(BM_RedrawBarCharts35bAtExportSize)->Unit(benchmark::kMillisecond)->Repetitions(7);
 
 } // namespace
 

@@ -1,20 +1,18 @@
 // The desktop program: application object, dark look, title, main window, message loop.
 // "vexlorin --demo" also starts the simulated router console on loopback and points the
 // window at it, so the program can be tried without a router.
+#include "ui/Application.h"
 #include "ui/ChartExport.h"
-#include "ui/DarkStyle.h"
 #include "ui/ProgramInfo.h"
-#include "ui/UiResources.h"
-#include "ui/UserDialogs.h"
 #include "ui/fmMain.h"
-
-#include "VexlorinVersion.h"
 
 #ifdef VEXLORIN_HAVE_ROUTERSIM
 #include "RouterSim.h"
 #endif
 
 #include <QApplication>
+#include <QCoreApplication>
+#include <QLocale>
 #include <QMessageBox>
 
 #include <chrono>
@@ -29,15 +27,16 @@ int main(int argc, char* argv[]) {
     if (vexlorin::IsChartExportCall(argc, argv))
         return vexlorin::RunChartExport(argc, argv);
     QApplication application(argc, argv);
-    if (!vexlorin::ApplyDarkStyle(application))
-        QMessageBox::critical(nullptr, QStringLiteral("Vexlorin"),
-                              QStringLiteral("The dark style could not be applied."));
-    QApplication::setApplicationName(QStringLiteral("Vexlorin"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Vexlorin"));
-    QApplication::setApplicationVersion(QString::fromLatin1(vexlorin::ProgramVersion));
-    QApplication::setWindowIcon(vexlorin::ProgramIcon());
+    vexlorin::SetUpApplication(application);
 
     QStringList arguments = QApplication::arguments().mid(1);
+    QString languageError;
+    const QString language = vexlorin::ChooseLanguage(arguments, QLocale::system(), languageError);
+    arguments = vexlorin::WithoutLanguageSwitch(arguments);
+    if (!languageError.isEmpty())
+        QMessageBox::critical(nullptr, QStringLiteral("Vexlorin"), languageError);
+    else
+        vexlorin::UseLanguage(language);
     const bool demo = arguments.removeAll(QStringLiteral("--demo")) > 0;
 #ifdef VEXLORIN_HAVE_ROUTERSIM
     // Outlives the window, whose reader may still talk to it while the window goes.
@@ -52,15 +51,18 @@ int main(int argc, char* argv[]) {
             routerPort = router->Start();
         } catch (const std::exception& e) {
             router.reset();
-            QMessageBox::critical(nullptr, QStringLiteral("Vexlorin"),
-                                  QStringLiteral("The simulated router could not be started: %1")
-                                      .arg(QString::fromUtf8(e.what())));
+            QMessageBox::critical(
+                nullptr, QStringLiteral("Vexlorin"),
+                QCoreApplication::translate("Application",
+                                            "The simulated router could not be started: %1")
+                    .arg(QString::fromUtf8(e.what())));
         }
     }
 #else
     if (demo)
-        QMessageBox::critical(nullptr, QStringLiteral("Vexlorin"),
-                              QStringLiteral("This build carries no simulated router."));
+        QMessageBox::critical(
+            nullptr, QStringLiteral("Vexlorin"),
+            QCoreApplication::translate("Application", "This build carries no simulated router."));
 #endif
 
     vexlorin::TfrmMain window(arguments);

@@ -179,7 +179,9 @@ void TChartAxis::ResetZoom() {
         range.lower -= 1;
         range.upper += 1;
     }
-    FAxis->setRange(range);
+    // Values at the ends of the data would lie on the frame or the axis and vanish.
+    const double margin = range.size() * AutomaticRangeMargin;
+    FAxis->setRange(range.lower - margin, range.upper + margin);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -253,6 +255,60 @@ void TChartSeries::AddNullXY(double AX, double /*AY*/) {
 
 namespace {
 
+// Bars as the eye must see them: each drawn bar covers whole pixels, at least one wide and
+// one high, in exactly its series' colour. QCustomPlot's own bars are a fraction of a pixel
+// wide at thousands of tones, so a direction's colour was blended into the background or
+// lost entirely.
+class TPixelBars final : public QCPBars {
+public:
+    using QCPBars::QCPBars;
+
+protected:
+    void draw(QCPPainter* APainter) override {
+        if (!mKeyAxis || !mValueAxis || mDataContainer->isEmpty())
+            return;
+        QCPBarsDataContainer::const_iterator begin;
+        QCPBarsDataContainer::const_iterator end;
+        getVisibleDataBounds(begin, end);
+        APainter->setAntialiasing(false);
+        APainter->setPen(Qt::NoPen);
+        const QColor colour = brush().color();
+        // Bars that fall on the same pixel columns (thousands of tones on a few hundred
+        // pixels) are one rectangle: all of them stand on the baseline.
+        QRect pending;
+        auto flush = [&] {
+            if (!pending.isEmpty())
+                APainter->fillRect(pending, colour);
+        };
+        for (auto it = begin; it != end; ++it) {
+            // A bar of height 0 (a tone the direction does not use) draws nothing.
+            if (!std::isfinite(it->value) || it->value == 0)
+                continue;
+            const QRectF bar = getBarRect(it->key, it->value).normalized();
+            const int left = qRound(bar.left());
+            const int right = std::max(left + 1, static_cast<int>(qRound(bar.right())));
+            int top = qRound(bar.top());
+            int bottom = qRound(bar.bottom());
+            if (bottom - top < 1) {
+                // Keep the pixel on the baseline's side of the bar.
+                if (it->value > 0)
+                    top = bottom - 1;
+                else
+                    bottom = top + 1;
+            }
+            const QRect column(left, top, right - left, bottom - top);
+            if (!pending.isEmpty() && pending.left() == column.left() &&
+                pending.width() == column.width()) {
+                pending = pending.united(column);
+            } else {
+                flush();
+                pending = column;
+            }
+        }
+        flush();
+    }
+};
+
 // A series of one plottable class: QCPGraph for lines, QCPBars for bars. The kind is
 // fixed when the series is made, so no call has to find out what it holds.
 template <class TPlottable> class TSeriesOf final : public TChartSeries {
@@ -313,8 +369,8 @@ TChart::TChart(QWidget* AParent) : QWidget(AParent), FPlot(new TPlotWidget(this)
     setFocusPolicy(Qt::ClickFocus);
 
     FPlot->setBackground(Qt::white);
+    // Nothing is forced: lines are smoothed by their own setting, bars never are.
     FPlot->setAntialiasedElements(QCP::aeNone);
-    FPlot->setAntialiasedElement(QCP::aePlottables, true);
     QLocale locale = QLocale::c();
     locale.setNumberOptions(QLocale::OmitGroupSeparator);
     FPlot->setLocale(locale);
@@ -333,12 +389,69 @@ TChart::TChart(QWidget* AParent) : QWidget(AParent), FPlot(new TPlotWidget(this)
     FPlot->xAxis2->setVisible(false);
     FPlot->yAxis2->setVisible(false);
 
-    FPlot->legend->setVisible(true);
-    FPlot->legend->setBrush(QColor(255, 255, 255, 220));
-    FPlot->axisRect()->insetLayout()->setInsetAlignment(0, Qt::AlignTop | Qt::AlignRight);
+    // The legend has a row of its own between the title and the plotting area, so it can
+    // never cover data; it sits at the right end of that row and leaves it while no series
+    // has points.
+    FPlot->axisRect()->insetLayout()->take(FPlot->legend);
+    FPlot->axisRect()->insetLayout()->simplify();
+    FPlot->legend->setFillOrder(QCPLayoutGrid::foColumnsFirst);
+    FPlot->legend->setBrush(Qt::white);
+    FPlot->legend->setSizeConstraintRect(QCPLayoutElement::scrOuterRect);
+    FLegendRow = new QCPLayoutGrid;
+    // Off the chart's border on the right.
+    FLegendRow->setMargins(QMargins(0, 2, 8, 0));
+    auto* spacer = new QCPLayoutElement(FPlot);
+    // The row is as high as the legend: a grid row takes the smallest maximum of its cells.
+    spacer->setMinimumSize(0, 0);
+    FLegendRow->addElement(0, 0, spacer);
+    FLegendRow->addElement(0, 1, FPlot->legend);
+    FLegendRow->setColumnStretchFactor(0, 1);
+    FLegendRow->setColumnStretchFactor(1, 0.001);
+    FPlot->legend->setVisible(false);
+    FLegendRow->setVisible(false);
+    // Held by the chart while out of the plot's layout.
+    FLegendRowOwner.reset(FLegendRow);
 }
 
-TChart::~TChart() = default;
+TChart::~TChart() {
+    // Out of the layout the row is the chart's own; in it, the plot deletes it.
+    if (FLegendRow->layout())
+        (void)FLegendRowOwner.release();
+}
+
+bool TChart::LegendShown() const {
+    return FLegendRow->layout() != nullptr;
+}
+
+QRect TChart::LegendArea() const {
+    if (!LegendShown())
+        return {};
+    return FPlot->legend->outerRect().translated(FPlot->pos());
+}
+
+void TChart::UpdateLegend() {
+    bool hasData = false;
+    for (const auto& series : FSeries)
+        hasData = hasData || series->Count() > 0;
+    QCPLayoutGrid* layout = FPlot->plotLayout();
+    if (hasData && !LegendShown()) {
+        layout->insertRow(1);
+        layout->addElement(1, 0, FLegendRowOwner.release());
+        layout->setRowStretchFactor(1, 0.001);
+        FLegendRow->setVisible(true);
+        FPlot->legend->setVisible(true);
+    } else if (!hasData && LegendShown()) {
+        layout->take(FLegendRow);
+        layout->simplify();
+        FLegendRowOwner.reset(FLegendRow);
+        FLegendRow->setVisible(false);
+        FPlot->legend->setVisible(false);
+    }
+    if (hasData) {
+        // As wide as its entries, so the spacer pushes it to the right end.
+        FPlot->legend->setMaximumSize(FPlot->legend->minimumOuterSizeHint());
+    }
+}
 
 QString TChart::Title() const {
     return FTitle->text();
@@ -380,7 +493,7 @@ TChartSeries* TChart::AddSeries(TChartSeries::TKind AKind) {
         FSeries.push_back(std::make_unique<TSeriesOf<QCPGraph>>(AKind, graph));
         return FSeries.back().get();
     }
-    auto* bars = new QCPBars(FPlot->xAxis, FPlot->yAxis);
+    auto* bars = new TPixelBars(FPlot->xAxis, FPlot->yAxis);
     bars->setWidthType(QCPBars::wtPlotCoords);
     // Crisp, and far cheaper with thousands of narrow bars.
     bars->setAntialiased(false);
@@ -400,6 +513,7 @@ void TChart::DeleteSeries(int AIndex) {
     series->Detach();
     SpreadBars();
     FPlot->removePlottable(series->FPlottable);
+    UpdateLegend();
     QueueRedraw();
 }
 
@@ -413,6 +527,7 @@ void TChart::QueueRedraw() {
 }
 
 void TChart::Refresh() {
+    UpdateLegend();
     if (FLeftAxis->Automatic())
         FLeftAxis->ResetZoom();
     if (FBottomAxis->Automatic())
@@ -421,10 +536,18 @@ void TChart::Refresh() {
 }
 
 void TChart::RedrawNow() {
+    UpdateLegend();
+    // At the chart's size even while it is hidden (a resize reaches a hidden plot only
+    // when it is shown).
+    if (FPlot->viewport() != rect()) {
+        FPlot->setGeometry(rect());
+        FPlot->setViewport(rect());
+    }
     FPlot->replot(QCustomPlot::rpRefreshHint);
 }
 
 QImage TChart::ToImage() {
+    UpdateLegend();
     return FPlot->toPixmap(width(), height()).toImage();
 }
 
@@ -439,6 +562,7 @@ bool TChart::SaveAsImage(const QString& AFileName) {
         generator.setSize(size());
         generator.setViewBox(rect());
         generator.setTitle(Title());
+        UpdateLegend();
         QCPPainter painter;
         if (!painter.begin(&generator))
             return false;

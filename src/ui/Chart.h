@@ -24,6 +24,7 @@ class QCPAbstractPlottable;
 class QCPAxis;
 class QCPBarsGroup;
 class QCPItemStraightLine;
+class QCPLayoutGrid;
 class QCPTextElement;
 class QRubberBand;
 
@@ -32,6 +33,9 @@ namespace vexlorin {
 class TChart;
 class TPlotWidget;
 class TToneTicker;
+
+// The share of the data's span an automatic range adds at each end.
+inline constexpr double AutomaticRangeMargin = 0.04;
 
 // A span of an axis, lower end first.
 struct TAxisRange {
@@ -48,7 +52,8 @@ public:
     explicit TChartAxis(QCPAxis* AAxis);
 
     bool Automatic() const { return FAutomatic; }
-    // Automatic: the range follows the data (at the next Refresh of the chart).
+    // Automatic: the range follows the data (at the next Refresh of the chart), with a
+    // margin of AutomaticRangeMargin at both ends.
     void SetAutomatic(bool AValue);
     // Fixes the range; the smaller argument becomes the minimum.
     void SetMinMax(double AOne, double ATwo);
@@ -232,6 +237,13 @@ public:
     void SetZeroLine(bool AValue);
     bool ZeroLine() const { return FZeroLine != nullptr; }
 
+    // The legend is shown (in its own row above the plotting area) while a series has
+    // points; its place in the chart's coordinates, empty while hidden.
+    bool LegendShown() const;
+    QRect LegendArea() const;
+    // The plotting area in the chart's coordinates.
+    QRect PlotArea() const;
+
 signals:
     // The user asked for the popup menu at a global position.
     void PopupRequested(const QPoint& AGlobalPos);
@@ -251,12 +263,14 @@ private:
 
     QCPBarsGroup* BarsGroup();
     void SpreadBars();
-    // The plotting area in the chart's coordinates.
-    QRect PlotArea() const;
+    void UpdateLegend();
     void QueueRedraw();
 
     TPlotWidget* FPlot;
     QCPTextElement* FTitle;
+    // The legend with a spacer to its left; owned here while it is out of the layout.
+    QCPLayoutGrid* FLegendRow = nullptr;
+    std::unique_ptr<QCPLayoutGrid> FLegendRowOwner;
     std::unique_ptr<TChartAxis> FBottomAxis;
     std::unique_ptr<TChartAxis> FLeftAxis;
     std::vector<std::unique_ptr<TChartSeries>> FSeries;

@@ -1,7 +1,7 @@
 #include "ui/ChartExport.h"
 
 #include "model/uDrayData.h"
-#include "ui/DarkStyle.h"
+#include "ui/Application.h"
 #include "ui/LineCharts.h"
 #include "ui/UiResources.h"
 
@@ -96,8 +96,7 @@ int RunChartExport(int AArgc, char* AArgv[]) {
     // No display needed, and no window ever appears.
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(AArgc, AArgv);
-    ApplyDarkStyle(application);
-    QApplication::setApplicationName(QStringLiteral("Vexlorin"));
+    SetUpApplication(application);
 
     const QStringList args = QApplication::arguments().mid(1);
     // --export-charts DIR FILE, then --compare OTHER and --difference in either order.

@@ -4,6 +4,7 @@
 
 #include "ui/ChartPlot.h"
 
+#include <QCoreApplication>
 #include <QMouseEvent>
 #include <QRegularExpression>
 #include <QRubberBand>
@@ -39,7 +40,7 @@ QString TChart::HoverText(const QPointF& APos) const {
     if (!(tone >= 0) || tone > 1e6)
         return {};
     const QLocale c = QLocale::c();
-    QString text = QStringLiteral("Tone %1 (%2 kHz)")
+    QString text = QCoreApplication::translate("vexlorin::TChart", "Tone %1 (%2 kHz)")
                        .arg(static_cast<qlonglong>(tone))
                        .arg(c.toString(tone * FToneSpacingKHz, 'f', 4)
                                 .remove(QRegularExpression(QStringLiteral("\\.?0+$"))));
@@ -50,7 +51,7 @@ QString TChart::HoverText(const QPointF& APos) const {
     }
     const QString unit = FLeftAxis->Title();
     for (const auto& series : FSeries) {
-        QString value = QStringLiteral("no value");
+        QString value = QCoreApplication::translate("vexlorin::TChart", "no value");
         const int index = LastPointAtOrBefore(*series, tone);
         if (index >= 0 && !series->IsNull(index))
             value = c.toString(series->YValue(index), 'g', 6) + QLatin1Char(' ') + unit;

@@ -2,6 +2,7 @@
 // (bit loading, gain), the per-tone SNR lines, and a whole set at once.
 #include "ui/LineCharts.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 
 namespace vexlorin {
@@ -20,8 +21,10 @@ TChartSeries* AddDirection(TChart* AChart, TChartId AId, const QString& ATitle, 
 // The upstream series first, as the legend lists them.
 std::pair<TChartSeries*, TChartSeries*> AddDirections(TChart* AChart, TChartId AId, QColor ADSColor,
                                                       QColor AUSColor) {
-    TChartSeries* up = AddDirection(AChart, AId, QStringLiteral("US"), AUSColor);
-    TChartSeries* down = AddDirection(AChart, AId, QStringLiteral("DS"), ADSColor);
+    TChartSeries* up = AddDirection(
+        AChart, AId, QCoreApplication::translate("vexlorin::TLineCharts", "US"), AUSColor);
+    TChartSeries* down = AddDirection(
+        AChart, AId, QCoreApplication::translate("vexlorin::TLineCharts", "DS"), ADSColor);
     return {up, down};
 }
 
@@ -126,8 +129,12 @@ void TLineCharts::PlotBinsSNR(const TDrayData* AData, TChart* AChartDS, TChart* 
     const int tones = AOptions.SNROnlyFirst512Bins ? 512 : BinTones(profile);
     LayoutBinsSNR(chartDS, chartUS, profile, AOptions);
 
-    TChartSeries* up = AddDirection(chartUS, TChartId::BinSNRUS, QStringLiteral("US"), AUSColor);
-    TChartSeries* down = AddDirection(chartDS, TChartId::BinSNRDS, QStringLiteral("DS"), ADSColor);
+    TChartSeries* up =
+        AddDirection(chartUS, TChartId::BinSNRUS,
+                     QCoreApplication::translate("vexlorin::TLineCharts", "US"), AUSColor);
+    TChartSeries* down =
+        AddDirection(chartDS, TChartId::BinSNRDS,
+                     QCoreApplication::translate("vexlorin::TLineCharts", "DS"), ADSColor);
 
     auto fill = [tones](TChartSeries* ASeries, const TDrayBinArray& ABins) {
         ASeries->BeginUpdate();
@@ -151,7 +158,9 @@ void TLineCharts::LayoutBinsSNR(TChart* AChartDS, TChart* AChartUS, TVDSLProfile
     const double increment = first512                     ? 32
                              : ToneIncrement(profile) > 0 ? ToneIncrement(profile)
                                                           : 256;
-    const QString toneTitle = first512 ? QStringLiteral("Bins") : tr("Tones");
+    const QString toneTitle = first512
+                                  ? QCoreApplication::translate("vexlorin::TLineCharts", "Bins")
+                                  : QCoreApplication::translate("vexlorin::TLineCharts", "Tones");
 
     auto layout = [&](TChart* AChart, const QString& ATitle) {
         AChart->ResetZoom();
@@ -161,8 +170,8 @@ void TLineCharts::LayoutBinsSNR(TChart* AChartDS, TChart* AChartUS, TVDSLProfile
         AChart->BottomAxis().SetTitle(AChart->FrequencyAxis() ? tr("MHz") : toneTitle);
         AChart->SetToneSpacingKHz(ToneSpacingKHz(profile));
     };
-    layout(AChartDS, QStringLiteral("SNR Downstream"));
-    layout(AChartUS, QStringLiteral("SNR Upstream"));
+    layout(AChartDS, QCoreApplication::translate("vexlorin::TLineCharts", "SNR Downstream"));
+    layout(AChartUS, QCoreApplication::translate("vexlorin::TLineCharts", "SNR Upstream"));
 }
 
 // ---------------------------------------------------------------------------------------

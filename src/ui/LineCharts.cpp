@@ -1,6 +1,7 @@
 // The chart component's pages, the layout table and the routines that apply it, the tone
 // axis per profile and the shared popup menu. The plots are in LineChartPlots.cpp.
 #include "ui/LineCharts.h"
+#include "ui/Messages.h"
 
 #include "ui/UiResources.h"
 
@@ -22,20 +23,24 @@ using TKind = TChartSeries::TKind;
 const std::array<TChartDescription, ChartCount> ChartDescriptions = {{
     // Name, title, value axis title, automatic, fixed range, increment, minor ticks,
     // series, pen width, Ctrl zoom, 512-bins option.
-    {"chartHLog", "HLog", "dB", true, 0, 0, 0, TChartDescription::TicksAsBuilt, TKind::Line, 2,
-     true, false},
-    {"chartQLN", "QLN", "dBm/Hz", false, -150, -90, 0, TChartDescription::TicksAsBuilt, TKind::Line,
-     2, false, false},
-    {"chartSNR", "SNR", "dB", true, 0, 0, 0, TChartDescription::TicksAsBuilt, TKind::Line, 2, false,
-     false},
-    {"chartBitLoading", QT_TRANSLATE_NOOP("TLineCharts", "Allocated bits per tone"), "Bits", true,
-     0, 0, 1, TChartDescription::TicksHidden, TKind::Bar, 1, false, false},
-    {"chartGain", "Gain", "dB", true, 0, 0, 0, TChartDescription::TicksShown, TKind::Bar, 1, false,
-     false},
-    {"chartBinSNRUS", "SNR", "dB", true, 0, 0, 0, TChartDescription::TicksShown, TKind::Line, 1,
-     false, true},
-    {"chartBinSNRDS", "SNR", "dB", true, 0, 0, 0, TChartDescription::TicksShown, TKind::Line, 1,
-     false, true},
+    {"chartHLog", QT_TRANSLATE_NOOP("TLineCharts", "HLog"), QT_TRANSLATE_NOOP("TLineCharts", "dB"),
+     true, 0, 0, 0, TChartDescription::TicksAsBuilt, TKind::Line, 2, true, false},
+    {"chartQLN", QT_TRANSLATE_NOOP("TLineCharts", "QLN"),
+     QT_TRANSLATE_NOOP("TLineCharts", "dBm/Hz"), false, -150, -90, 0,
+     TChartDescription::TicksAsBuilt, TKind::Line, 2, false, false},
+    {"chartSNR", QT_TRANSLATE_NOOP("TLineCharts", "SNR"), QT_TRANSLATE_NOOP("TLineCharts", "dB"),
+     true, 0, 0, 0, TChartDescription::TicksAsBuilt, TKind::Line, 2, false, false},
+    {"chartBitLoading", QT_TRANSLATE_NOOP("TLineCharts", "Allocated bits per tone"),
+     QT_TRANSLATE_NOOP("TLineCharts", "Bits"), true, 0, 0, 1, TChartDescription::TicksHidden,
+     TKind::Bar, 1, false, false},
+    {"chartGain", QT_TRANSLATE_NOOP("TLineCharts", "Gain"), QT_TRANSLATE_NOOP("TLineCharts", "dB"),
+     true, 0, 0, 0, TChartDescription::TicksShown, TKind::Bar, 1, false, false},
+    {"chartBinSNRUS", QT_TRANSLATE_NOOP("TLineCharts", "SNR"),
+     QT_TRANSLATE_NOOP("TLineCharts", "dB"), true, 0, 0, 0, TChartDescription::TicksShown,
+     TKind::Line, 1, false, true},
+    {"chartBinSNRDS", QT_TRANSLATE_NOOP("TLineCharts", "SNR"),
+     QT_TRANSLATE_NOOP("TLineCharts", "dB"), true, 0, 0, 0, TChartDescription::TicksShown,
+     TKind::Line, 1, false, true},
 }};
 
 namespace {
@@ -77,9 +82,13 @@ double TLineCharts::ToneSpacingKHz(TVDSLProfile AProfile) {
 // Pages and charts
 
 TLineCharts::TLineCharts(QTabWidget& APages, IUserDialogs& ADialogs) : FDialogs(ADialogs) {
-    dlgSaveChartImage.Title = QStringLiteral("Save chart as image");
-    dlgSaveChartImage.Filters = {{QStringLiteral("PNG image (*.png)"), QStringLiteral("*.png")},
-                                 {QStringLiteral("SVG image (*.svg)"), QStringLiteral("*.svg")}};
+    dlgSaveChartImage.Title =
+        QCoreApplication::translate("vexlorin::TLineCharts", "Save chart as image");
+    dlgSaveChartImage.Filters = {
+        {QCoreApplication::translate("vexlorin::TLineCharts", "PNG image (*.png)"),
+         QStringLiteral("*.png")},
+        {QCoreApplication::translate("vexlorin::TLineCharts", "SVG image (*.svg)"),
+         QStringLiteral("*.svg")}};
     dlgSaveChartImage.DefaultExt = QStringLiteral("png");
     dlgSaveChartImage.OverwritePrompt = true;
     BuildPages(APages);
@@ -111,10 +120,10 @@ void TLineCharts::BuildPages(QTabWidget& APages) {
         const char* Button;
     };
     static const TPageName names[ChartPageCount] = {
-        {"tbsHLog", "HLog", "btnHLogShowRaw"},
-        {"tbsQLN", "QLN", "btnQLNShowRawData"},
-        {"tbsSNR", "SNR", "btnSNRShowRawData"},
-        {"tbsBins", "Bins", "btnBinShowRawData"},
+        {"tbsHLog", QT_TRANSLATE_NOOP("TLineCharts", "HLog"), "btnHLogShowRaw"},
+        {"tbsQLN", QT_TRANSLATE_NOOP("TLineCharts", "QLN"), "btnQLNShowRawData"},
+        {"tbsSNR", QT_TRANSLATE_NOOP("TLineCharts", "SNR"), "btnSNRShowRawData"},
+        {"tbsBins", QT_TRANSLATE_NOOP("TLineCharts", "Bins"), "btnBinShowRawData"},
     };
     auto addPage = [&](TChartPage APage) {
         const TPageName& name = names[static_cast<std::size_t>(APage)];
@@ -124,14 +133,15 @@ void TLineCharts::BuildPages(QTabWidget& APages) {
         layout->setContentsMargins(0, 0, 0, 0);
         layout->setSpacing(0);
         const TBottomPanel bottom = NewBottomPanel(page);
-        auto* button = new QPushButton(QStringLiteral("Show raw data..."), bottom.Panel);
+        auto* button = new QPushButton(
+            QCoreApplication::translate("vexlorin::TLineCharts", "Show raw data..."), bottom.Panel);
         button->setObjectName(QString::fromLatin1(name.Button));
         connect(button, &QPushButton::clicked, this,
                 [this, APage] { emit RawDataRequested(APage); });
         bottom.Row->addWidget(button);
         bottom.Row->addStretch(1);
         FPages[static_cast<std::size_t>(APage)] = page;
-        APages.addTab(page, QString::fromLatin1(name.Title));
+        APages.addTab(page, QCoreApplication::translate("TLineCharts", name.Title));
         return std::pair{layout, bottom.Panel};
     };
     const std::pair<TChartPage, TChartId> singles[] = {{TChartPage::HLog, TChartId::HLog},
@@ -169,9 +179,10 @@ void TLineCharts::BuildPages(QTabWidget& APages) {
     grid->addWidget(MakeChart(tbsBinSNR, TChartId::BinSNRDS), 1, 0);
     grid->setRowStretch(0, 1);
     grid->setRowStretch(1, 1);
-    pgcBins->addTab(tbsBitloading, QStringLiteral("Bitloading"));
-    pgcBins->addTab(tbsGain, QStringLiteral("Gain"));
-    pgcBins->addTab(tbsBinSNR, QStringLiteral("SNR"));
+    pgcBins->addTab(tbsBitloading,
+                    QCoreApplication::translate("vexlorin::TLineCharts", "Bitloading"));
+    pgcBins->addTab(tbsGain, QCoreApplication::translate("vexlorin::TLineCharts", "Gain"));
+    pgcBins->addTab(tbsBinSNR, QCoreApplication::translate("vexlorin::TLineCharts", "SNR"));
     binsLayout->addWidget(pgcBins, 1);
     binsLayout->addWidget(binsBottom);
 }
@@ -209,7 +220,7 @@ void TLineCharts::SetupChart(TChart* AChart, TChartId AId, uint16_t AMaxTones,
         if (AOptions.SNROnlyFirst512Bins) {
             maximum = 512;
             increment = 16;
-            toneTitle = QStringLiteral("Bins");
+            toneTitle = QCoreApplication::translate("vexlorin::TLineCharts", "Bins");
         }
     }
     TChartAxis& values = AChart->LeftAxis();
@@ -220,7 +231,7 @@ void TLineCharts::SetupChart(TChart* AChart, TChartId AId, uint16_t AMaxTones,
     if (description.ValueIncrement > 0)
         values.SetIncrement(description.ValueIncrement);
     AChart->SetTitle(QCoreApplication::translate("TLineCharts", description.Title));
-    values.SetTitle(QString::fromLatin1(description.ValueTitle));
+    values.SetTitle(QCoreApplication::translate("TLineCharts", description.ValueTitle));
     if (description.MinorTicks != TChartDescription::TicksAsBuilt)
         values.SetMinorTicks(description.MinorTicks == TChartDescription::TicksShown);
     TChartAxis& tones = AChart->BottomAxis();
@@ -243,7 +254,7 @@ void TLineCharts::SetToneAxis(TChart* AChart, TVDSLProfile AProfile) {
 }
 
 QString TLineCharts::ProfileText(TVDSLProfile AProfile) {
-    return QStringLiteral("VDSL profile: %1")
+    return QCoreApplication::translate("vexlorin::TLineCharts", "VDSL profile: %1")
         .arg(QLatin1String(VDSLProfileNames[SafeProfile(AProfile)]));
 }
 
@@ -262,10 +273,11 @@ void TLineCharts::BuildMenu(QWidget* AParent) {
         mnuCharts->addAction(action);
         return action;
     };
-    acnChartCopy =
-        addCommand(QStringLiteral("Copy"), "acnChartCopy", &TLineCharts::acnChartCopyExecute);
-    acnChartSaveImage = addCommand(QStringLiteral("Save as image..."), "acnChartSaveImage",
-                                   &TLineCharts::acnChartSaveImageExecute);
+    acnChartCopy = addCommand(QCoreApplication::translate("vexlorin::TLineCharts", "Copy"),
+                              "acnChartCopy", &TLineCharts::acnChartCopyExecute);
+    acnChartSaveImage =
+        addCommand(QCoreApplication::translate("vexlorin::TLineCharts", "Save as image..."),
+                   "acnChartSaveImage", &TLineCharts::acnChartSaveImageExecute);
     BuildCompareMenu();
     // The chart is forgotten once the menu's command has run; queued, because Qt hides the
     // menu before it triggers the chosen item.
@@ -282,7 +294,7 @@ void TLineCharts::RunMenuCommand(void (TLineCharts::*ACommand)()) {
     try {
         (this->*ACommand)();
     } catch (const std::exception& e) {
-        FDialogs.ShowFailure(FailureText(QString::fromUtf8(e.what())));
+        FDialogs.ShowFailure(FailureText(ShownMessage(std::string(e.what()))));
     }
 }
 
@@ -309,9 +321,11 @@ void TLineCharts::acnChartSaveImageExecute() {
     if (!name || !chart)
         return;
     if (!chart->SaveAsImage(*name))
-        throw EFCreateError(QStringLiteral("Cannot create file \"%1\". %2")
-                                .arg(*name, QStringLiteral("The image could not be written"))
-                                .toStdString());
+        throw EFCreateError(
+            QStringLiteral("Cannot create file \"%1\". %2")
+                .arg(*name, QCoreApplication::translate("vexlorin::TLineCharts",
+                                                        "The image could not be written"))
+                .toStdString());
 }
 
 } // namespace vexlorin

@@ -10,7 +10,7 @@ namespace vexlorin {
 std::string ProgramHelpText() {
     // The manual page vexlorin(1) is made from this text by help2man: "Usage:" and the
     // capitalised headings become its sections, the indented switches its options.
-    return R"(Usage: vexlorin [--demo] [-c FILE.conf]
+    return R"(Usage: vexlorin [--demo] [-c FILE.conf] [--lang en|de]
   or:  vexlorin --export-charts DIR FILE.draydata [--compare OTHER.draydata [--difference]]
 Reads the line statistics of a DrayTek Vigor VDSL router over its telnet console and shows
 them as text and charts: HLog, QLN, SNR, bit loading and gain, upstream and downstream.
@@ -21,6 +21,8 @@ Options:
                         (.conf) at start
   --demo                start a simulated router on a free loopback port and fill the
                         connection fields for it, to try the program without a router
+  --lang en|de          the language of the window: English or German (the default
+                        follows the system's locale, German for a German one)
   --export-charts DIR FILE
                         write the seven charts of the statistics file FILE (.draydata)
                         as PNG images into the folder DIR, without a window or display

@@ -1,4 +1,5 @@
 #include "ui/QtNotifier.h"
+#include "ui/Messages.h"
 
 #include <QMetaObject>
 
@@ -18,10 +19,10 @@ void TQtNotifier::Queue(std::function<void()> AProc) {
                 Proc();
             } catch (const std::exception& e) {
                 if (FOnError)
-                    FOnError(QString::fromUtf8(e.what()));
+                    FOnError(ShownMessage(std::string(e.what())));
             } catch (...) {
                 if (FOnError)
-                    FOnError(QStringLiteral("Unknown error"));
+                    FOnError(ShownMessage(std::string("Unknown error")));
             }
         },
         Qt::QueuedConnection);

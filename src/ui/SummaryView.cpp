@@ -1,4 +1,5 @@
 #include "ui/SummaryView.h"
+#include "ui/Messages.h"
 
 #include "model/SetComparison.h"
 
@@ -111,13 +112,16 @@ TSummaryView::TSummaryView(QWidget* AParent) : QWidget(AParent) {
     lblSummaryNote->setWordWrap(true);
     layout->addWidget(lblSummaryNote);
     tblSummaryLine = MakeTable(QStringLiteral("tblSummaryLine"),
-                               {QStringLiteral("Line"), QStringLiteral("Value")});
+                               {QCoreApplication::translate("vexlorin::TSummaryView", "Line"),
+                                QCoreApplication::translate("vexlorin::TSummaryView", "Value")});
     tblSummaryDirections =
         MakeTable(QStringLiteral("tblSummaryDirections"),
-                  {QString(), QStringLiteral("Downstream"), QStringLiteral("Upstream")});
-    QStringList bandHeaders{QStringLiteral("Band"), QStringLiteral("Direction")};
+                  {QString(), QCoreApplication::translate("vexlorin::TSummaryView", "Downstream"),
+                   QCoreApplication::translate("vexlorin::TSummaryView", "Upstream")});
+    QStringList bandHeaders{QCoreApplication::translate("vexlorin::TSummaryView", "Band"),
+                            QCoreApplication::translate("vexlorin::TSummaryView", "Direction")};
     for (const TSummaryField& field : BandFields())
-        bandHeaders << FromUtf8(field.Label);
+        bandHeaders << ShownLabel(field.Label);
     tblSummaryBands = MakeTable(QStringLiteral("tblSummaryBands"), bandHeaders);
     for (QTableWidget* table : {tblSummaryLine, tblSummaryDirections, tblSummaryBands})
         layout->addWidget(table, 0, Qt::AlignLeft);
@@ -129,9 +133,11 @@ TSummaryView::TSummaryView(QWidget* AParent) : QWidget(AParent) {
     bottom->setFixedHeight(41);
     auto* bottomLayout = new QHBoxLayout(bottom);
     bottomLayout->setContentsMargins(4, 4, 4, 4);
-    btnCopySummary = new QPushButton(QStringLiteral("Copy all"), bottom);
+    btnCopySummary =
+        new QPushButton(QCoreApplication::translate("vexlorin::TSummaryView", "Copy all"), bottom);
     btnCopySummary->setObjectName(QStringLiteral("btnCopySummary"));
-    btnCopySummary->setToolTip(QStringLiteral("Copy the whole summary as text"));
+    btnCopySummary->setToolTip(
+        QCoreApplication::translate("vexlorin::TSummaryView", "Copy the whole summary as text"));
     connect(btnCopySummary, &QPushButton::clicked, this, &TSummaryView::CopyAll);
     bottomLayout->addWidget(btnCopySummary);
     bottomLayout->addStretch(1);
@@ -154,14 +160,15 @@ QTableWidget* TSummaryView::MakeTable(const QString& AName, const QStringList& A
     // The focused table, or the one last selected in, is what "Copy" copies.
     connect(table, &QTableWidget::itemSelectionChanged, this,
             [this, table] { FLastTable = table; });
-    auto* copy = new QAction(QStringLiteral("Copy"), table);
+    auto* copy = new QAction(QCoreApplication::translate("vexlorin::TSummaryView", "Copy"), table);
     copy->setShortcut(QKeySequence::Copy);
     copy->setShortcutContext(Qt::WidgetShortcut);
     connect(copy, &QAction::triggered, this, [this, table] {
         FLastTable = table;
         CopySelection();
     });
-    auto* copyAll = new QAction(QStringLiteral("Copy all"), table);
+    auto* copyAll =
+        new QAction(QCoreApplication::translate("vexlorin::TSummaryView", "Copy all"), table);
     connect(copyAll, &QAction::triggered, this, &TSummaryView::CopyAll);
     table->addAction(copy);
     table->addAction(copyAll);
@@ -205,9 +212,10 @@ void TSummaryView::Fill() {
     const bool empty = FSummary.Empty();
     const bool comparing = FHasSet && FReference;
     lblSummaryNote->setText(
-        !FHasSet    ? QStringLiteral("No statistics set is shown.")
-        : empty     ? QStringLiteral("The statistics text of this set holds no "
-                                         "line values, and it has no bins tables.")
+        !FHasSet
+            ? QCoreApplication::translate("vexlorin::TSummaryView", "No statistics set is shown.")
+        : empty     ? tr("The statistics text of this set holds no "
+                             "line values, and it has no bins tables.")
         : comparing ? tr("Compared with the reference set \"%1\": its values, and this set's "
                          "minus them, are in the columns on the right.")
                           .arg(FReferenceName)
@@ -226,7 +234,7 @@ void TSummaryView::FillLine() {
         const TSummaryField& field = LineFields()[i];
         const int row = tblSummaryLine->rowCount();
         tblSummaryLine->insertRow(row);
-        tblSummaryLine->setItem(row, 0, LabelCell(field.Label));
+        tblSummaryLine->setItem(row, 0, new QTableWidgetItem(ShownLabel(field.Label)));
         tblSummaryLine->setItem(row, 1, ValueCell(field, FSummary.Line[i]));
         if (reference) {
             tblSummaryLine->setItem(row, 2, ValueCell(field, reference->Line[i]));
@@ -253,7 +261,8 @@ void TSummaryView::FillDirections() {
                 continue;
             const int row = tblSummaryDirections->rowCount();
             tblSummaryDirections->insertRow(row);
-            tblSummaryDirections->setItem(row, 0, LabelCell(AFields[i].Label));
+            tblSummaryDirections->setItem(row, 0,
+                                          new QTableWidgetItem(ShownLabel(AFields[i].Label)));
             tblSummaryDirections->setItem(row, 1, ValueCell(AFields[i], AValues[sdDown][i]));
             tblSummaryDirections->setItem(row, 2, ValueCell(AFields[i], AValues[sdUp][i]));
             if (!reference)
@@ -280,9 +289,9 @@ void TSummaryView::FillBands() {
     QStringList extra;
     if (reference) {
         for (const std::size_t i : compared)
-            extra << tr("Reference %1").arg(FromUtf8(BandFields()[i].Label));
+            extra << tr("Reference %1").arg(ShownLabel(BandFields()[i].Label));
         for (const std::size_t i : compared)
-            extra << tr("Δ %1").arg(FromUtf8(BandFields()[i].Label));
+            extra << tr("Δ %1").arg(ShownLabel(BandFields()[i].Label));
     }
     SetExtraHeaders(tblSummaryBands, 2 + static_cast<int>(BandItemCount), extra);
     // The shown set's bands, then those only the reference has.
@@ -295,10 +304,12 @@ void TSummaryView::FillBands() {
         const int row = tblSummaryBands->rowCount();
         tblSummaryBands->insertRow(row);
         tblSummaryBands->setItem(row, 0, LabelCell(band.Name));
-        tblSummaryBands->setItem(row, 1,
-                                 new QTableWidgetItem(band.Direction == sdUp
-                                                          ? QStringLiteral("Upstream")
-                                                          : QStringLiteral("Downstream")));
+        tblSummaryBands->setItem(
+            row, 1,
+            new QTableWidgetItem(
+                band.Direction == sdUp
+                    ? QCoreApplication::translate("vexlorin::TSummaryView", "Upstream")
+                    : QCoreApplication::translate("vexlorin::TSummaryView", "Downstream")));
         for (std::size_t i = 0; i < BandItemCount; ++i)
             tblSummaryBands->setItem(row, static_cast<int>(i) + 2,
                                      ValueCell(BandFields()[i], band.Values[i]));

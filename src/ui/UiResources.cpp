@@ -21,17 +21,13 @@ static void InitProgramResources() {
 
 namespace vexlorin {
 
-namespace {
-
-void EnsureResources() {
+void EnsureProgramResources() {
     static const bool initialised = [] {
         InitProgramResources();
         return true;
     }();
     (void)initialised;
 }
-
-} // namespace
 
 QFont UiFont(int APixelSize) {
     QFont font = QGuiApplication::font();
@@ -49,7 +45,7 @@ QFont FixedPitchFont(int APixelSize) {
 QIcon ProgramIcon() {
     // Rendered with QSvgRenderer rather than left to an icon engine plugin, so the icon
     // does not depend on which image plugins the desktop happens to have installed.
-    EnsureResources();
+    EnsureProgramResources();
     QSvgRenderer renderer(QString::fromLatin1(IconResource));
     if (!renderer.isValid())
         return {};
@@ -66,7 +62,7 @@ QIcon ProgramIcon() {
 }
 
 QByteArray ReadResource(const QString& APath, const char* AName) {
-    EnsureResources();
+    EnsureProgramResources();
     QFile file(APath);
     if (!file.open(QIODevice::ReadOnly))
         throw Exception(std::string("Resource ") + AName + " not found");

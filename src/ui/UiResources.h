@@ -25,7 +25,11 @@ QIcon ProgramIcon();
 
 // Resource paths of the documents and images the program carries.
 inline constexpr const char* LegendResource = ":/vexlorin/legend.html";
+inline constexpr const char* GermanLegendResource = ":/vexlorin/legend_de.html";
 inline constexpr const char* IconResource = ":/vexlorin/vexlorin.svg";
+
+// Makes the resources compiled into the UI library reachable; cheap to call again.
+void EnsureProgramResources();
 
 // The bytes of a resource; throws Exception("Resource <AName> not found") when it is
 // missing or unreadable.

@@ -1,7 +1,10 @@
 #include "ui/UserDialogs.h"
 
 #include <QApplication>
+#include <QCoreApplication>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -25,6 +28,25 @@ QString FilterString(const QList<TFileFilter>& AFilters) {
     return parts.join(QStringLiteral(";;"));
 }
 
+QString TRecentFolders::KindOf(const TFileDialogOptions& AOptions) {
+    if (!AOptions.DefaultExt.isEmpty())
+        return AOptions.DefaultExt.toLower();
+    return AOptions.Filters.isEmpty() ? QString() : AOptions.Filters.constFirst().Mask.toLower();
+}
+
+QString TRecentFolders::FolderFor(const TFileDialogOptions& AOptions) const {
+    return FFolders.value(KindOf(AOptions));
+}
+
+void TRecentFolders::Remember(const TFileDialogOptions& AOptions, const QString& AChosenFile) {
+    FFolders.insert(KindOf(AOptions), QFileInfo(AChosenFile).absolutePath());
+}
+
+TRecentFolders& ProgramRecentFolders() {
+    static TRecentFolders folders;
+    return folders;
+}
+
 void TQtUserDialogs::ShowFailure(const QString& AMessage) {
     QMessageBox box(QMessageBox::Critical, QApplication::applicationDisplayName(), AMessage,
                     QMessageBox::Ok, FParent);
@@ -34,7 +56,7 @@ void TQtUserDialogs::ShowFailure(const QString& AMessage) {
 void TQtUserDialogs::ShowRefusal(const QString& AMessage) {
     QMessageBox box(QMessageBox::Critical, QApplication::applicationDisplayName(), AMessage,
                     QMessageBox::NoButton, FParent);
-    box.addButton(QStringLiteral("Close"), QMessageBox::RejectRole);
+    box.addButton(QCoreApplication::translate("TQtUserDialogs", "Close"), QMessageBox::RejectRole);
     box.exec();
 }
 
@@ -54,11 +76,17 @@ std::optional<QString> RunFileDialog(QWidget* AParent, const TFileDialogOptions&
         dialog.setDefaultSuffix(AOptions.DefaultExt);
     if (!AOptions.OverwritePrompt)
         dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    // A proposed name with a folder of its own keeps that folder.
+    const QString folder = ProgramRecentFolders().FolderFor(AOptions);
+    if (!folder.isEmpty() && !QFileInfo(AOptions.FileName).isAbsolute() && QDir(folder).exists())
+        dialog.setDirectory(folder);
     if (!AOptions.FileName.isEmpty())
         dialog.selectFile(AOptions.FileName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
-    return dialog.selectedFiles().constFirst();
+    const QString chosen = dialog.selectedFiles().constFirst();
+    ProgramRecentFolders().Remember(AOptions, chosen);
+    return chosen;
 }
 
 } // namespace

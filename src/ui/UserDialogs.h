@@ -2,6 +2,7 @@
 // windows can be driven by tests without a modal window ever blocking.
 #pragma once
 
+#include <QHash>
 #include <QList>
 #include <QString>
 
@@ -48,6 +49,23 @@ QString FailureText(const QString& AMessage);
 // The filter string of a Qt file dialog for the given file types ("Label (*.x)" each,
 // the mask added to the label when the label does not already show it).
 QString FilterString(const QList<TFileFilter>& AFilters);
+
+// The folder the file dialogs for a kind of file open in: the one a file of that kind was
+// last chosen in while the program runs. The kind is the dialog's default extension, or its
+// first file type's mask when it has none.
+class TRecentFolders {
+public:
+    static QString KindOf(const TFileDialogOptions& AOptions);
+    // Empty while no file of the kind was chosen.
+    QString FolderFor(const TFileDialogOptions& AOptions) const;
+    void Remember(const TFileDialogOptions& AOptions, const QString& AChosenFile);
+
+private:
+    QHash<QString, QString> FFolders;
+};
+
+// The folders the program's real file dialogs share.
+TRecentFolders& ProgramRecentFolders();
 
 // The real boxes and dialogs, modal over AParent.
 class TQtUserDialogs final : public IUserDialogs {

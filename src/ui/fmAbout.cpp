@@ -4,6 +4,7 @@
 
 #include "VexlorinVersion.h"
 
+#include <QCoreApplication>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -27,7 +28,7 @@ QLabel* WrappedLabel(const QString& AText, QWidget* AParent) {
 } // namespace
 
 TfrmAbout::TfrmAbout(QWidget* AOwner) : QDialog(AOwner) {
-    setWindowTitle(QStringLiteral("About"));
+    setWindowTitle(QCoreApplication::translate("vexlorin::TfrmAbout", "About"));
     setFont(UiFont(11));
 
     // Two nested bevels: lowered outside, raised inside.
@@ -46,18 +47,24 @@ TfrmAbout::TfrmAbout(QWidget* AOwner) : QDialog(AOwner) {
     QFont bold = ProductName->font();
     bold.setBold(true);
     ProductName->setFont(bold);
-    Version =
-        WrappedLabel(QStringLiteral("Version %1").arg(QString::fromLatin1(ProgramVersion)), panel);
-    lblPurpose = WrappedLabel(
-        QStringLiteral("Reads the line statistics of a DrayTek Vigor VDSL router over its "
-                       "telnet console and shows them as text and charts: HLog, QLN, SNR, "
-                       "bit loading and gain, upstream and downstream."),
-        panel);
-    lblLicence = WrappedLabel(
-        QStringLiteral("Free software under the MIT licence: use, copy, change and share it."),
-        panel);
-    lblIssues = WrappedLabel(
-        QStringLiteral("Found a problem? Please report it on the project's issue tracker."), panel);
+    Version = WrappedLabel(QCoreApplication::translate("vexlorin::TfrmAbout", "Version %1")
+                               .arg(QString::fromLatin1(ProgramVersion)),
+                           panel);
+    lblPurpose =
+        WrappedLabel(tr("Reads the line statistics of a DrayTek Vigor VDSL router over its "
+                        "telnet console and shows them as text and charts: HLog, QLN, SNR, "
+                        "bit loading and gain, upstream and downstream."),
+                     panel);
+    lblLicence =
+        WrappedLabel(QCoreApplication::translate(
+                         "vexlorin::TfrmAbout",
+                         "Free software under the MIT licence: use, copy, change and share it."),
+                     panel);
+    lblIssues =
+        WrappedLabel(QCoreApplication::translate(
+                         "vexlorin::TfrmAbout",
+                         "Found a problem? Please report it on the project's issue tracker."),
+                     panel);
 
     auto* head = new QGridLayout;
     head->addWidget(imgProgramIcon, 0, 0, 2, 1, Qt::AlignTop);
@@ -75,7 +82,7 @@ TfrmAbout::TfrmAbout(QWidget* AOwner) : QDialog(AOwner) {
     panelLayout->addWidget(lblIssues);
     panelLayout->addStretch();
 
-    OKButton = new QPushButton(QStringLiteral("OK"), this);
+    OKButton = new QPushButton(QCoreApplication::translate("vexlorin::TfrmAbout", "OK"), this);
     OKButton->setDefault(true);
     connect(OKButton, &QPushButton::clicked, this, &QDialog::accept);
     auto* buttons = new QHBoxLayout;

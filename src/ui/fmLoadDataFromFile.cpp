@@ -3,6 +3,7 @@
 #include "ui/UiResources.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -29,20 +30,28 @@ std::string FileNameOf(const QLineEdit* AEdit) {
 
 QList<TFileFilter> TfrmLoadDataFromFiles::FileTypes() {
     return {
-        {QStringLiteral("Text files (*.txt)"), QStringLiteral("*.txt")},
-        {QStringLiteral("HLog files (*.hlog)"), QStringLiteral("*.hlog")},
-        {QStringLiteral("QLN files (*.qln)"), QStringLiteral("*.qln")},
-        {QStringLiteral("SNR files (*.snr)"), QStringLiteral("*.snr")},
-        {QStringLiteral("Bins files (*.bins)"), QStringLiteral("*.bins")},
-        {QStringLiteral("Any file (*.*)"), QStringLiteral("*.*")},
+        {QCoreApplication::translate("vexlorin::TfrmLoadDataFromFiles", "Text files (*.txt)"),
+         QStringLiteral("*.txt")},
+        {QCoreApplication::translate("vexlorin::TfrmLoadDataFromFiles", "HLog files (*.hlog)"),
+         QStringLiteral("*.hlog")},
+        {QCoreApplication::translate("vexlorin::TfrmLoadDataFromFiles", "QLN files (*.qln)"),
+         QStringLiteral("*.qln")},
+        {QCoreApplication::translate("vexlorin::TfrmLoadDataFromFiles", "SNR files (*.snr)"),
+         QStringLiteral("*.snr")},
+        {QCoreApplication::translate("vexlorin::TfrmLoadDataFromFiles", "Bins files (*.bins)"),
+         QStringLiteral("*.bins")},
+        {QCoreApplication::translate("vexlorin::TfrmLoadDataFromFiles", "Any file (*.*)"),
+         QStringLiteral("*.*")},
     };
 }
 
 TfrmLoadDataFromFiles::TfrmLoadDataFromFiles(QWidget* AOwner, IUserDialogs& ADialogs)
     : QDialog(AOwner), FDialogs(ADialogs) {
-    setWindowTitle(QStringLiteral("Load data from files"));
+    setWindowTitle(
+        QCoreApplication::translate("vexlorin::TfrmLoadDataFromFiles", "Load data from files"));
     setFont(UiFont(11));
-    FOpenOptions.Title = QStringLiteral("Load file");
+    FOpenOptions.Title =
+        QCoreApplication::translate("vexlorin::TfrmLoadDataFromFiles", "Load file");
     FOpenOptions.Filters = FileTypes();
 
     cbxProfiles = new QComboBox(this);
@@ -59,14 +68,21 @@ TfrmLoadDataFromFiles::TfrmLoadDataFromFiles(QWidget* AOwner, IUserDialogs& ADia
     edQLNFile = new QLineEdit(this);
     edSNRFile = new QLineEdit(this);
     edBINFile = new QLineEdit(this);
-    btnSelectStatusFile = new QPushButton(QStringLiteral("Select..."), this);
+    btnSelectStatusFile = new QPushButton(
+        QCoreApplication::translate("vexlorin::TfrmLoadDataFromFiles", "Select..."), this);
     btnSelectStatusFile->setObjectName(QStringLiteral("btnSelectStatusFile"));
-    btnSelectStatusFile->setToolTip(QStringLiteral("Select status capture..."));
-    btnSelectStatusFile->setAccessibleName(QStringLiteral("Select status capture..."));
-    btnSelectHLogFile = new QPushButton(QStringLiteral("Select..."), this);
-    btnSelectQLNFile = new QPushButton(QStringLiteral("Select..."), this);
-    btnSelectSNRFile = new QPushButton(QStringLiteral("Select..."), this);
-    btnSlectBINFile = new QPushButton(QStringLiteral("Select..."), this);
+    btnSelectStatusFile->setToolTip(
+        QCoreApplication::translate("vexlorin::TfrmLoadDataFromFiles", "Select status capture..."));
+    btnSelectStatusFile->setAccessibleName(
+        QCoreApplication::translate("vexlorin::TfrmLoadDataFromFiles", "Select status capture..."));
+    btnSelectHLogFile = new QPushButton(
+        QCoreApplication::translate("vexlorin::TfrmLoadDataFromFiles", "Select..."), this);
+    btnSelectQLNFile = new QPushButton(
+        QCoreApplication::translate("vexlorin::TfrmLoadDataFromFiles", "Select..."), this);
+    btnSelectSNRFile = new QPushButton(
+        QCoreApplication::translate("vexlorin::TfrmLoadDataFromFiles", "Select..."), this);
+    btnSlectBINFile = new QPushButton(
+        QCoreApplication::translate("vexlorin::TfrmLoadDataFromFiles", "Select..."), this);
 
     auto* grid = new QGridLayout;
     const auto addRow = [&](int ARow, const char* ACaption, QWidget* AField, QWidget* AButton) {
@@ -87,8 +103,10 @@ TfrmLoadDataFromFiles::TfrmLoadDataFromFiles(QWidget* AOwner, IUserDialogs& ADia
     cbxProfiles->setMinimumWidth(80);
     grid->setAlignment(cbxProfiles, Qt::AlignLeft);
 
-    btnOK = new QPushButton(QStringLiteral("&OK"), this);
-    btnCancel = new QPushButton(QStringLiteral("Cancel"), this);
+    btnOK = new QPushButton(QCoreApplication::translate("vexlorin::TfrmLoadDataFromFiles", "&OK"),
+                            this);
+    btnCancel = new QPushButton(
+        QCoreApplication::translate("vexlorin::TfrmLoadDataFromFiles", "Cancel"), this);
     btnOK->setDefault(true);
     btnOK->setAutoDefault(true);
     // Only the OK button reacts to Enter, wherever the focus is.

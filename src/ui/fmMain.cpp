@@ -2,6 +2,7 @@
 // list of sets and its list box, the text view, the enable rules, and the forwards to the
 // chart component. The controls are built in fmMainLayout.cpp.
 #include "ui/fmMain.h"
+#include "ui/Messages.h"
 
 #include "model/DefaultName.h"
 #include "reader/TelnetClient.h"
@@ -14,6 +15,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -60,29 +62,38 @@ TfrmMain::TfrmMain(const QStringList& AArguments, std::unique_ptr<IUserDialogs> 
     resize(1188, 657);
     setMinimumSize(1024, 600);
 
-    const QString configuration = QStringLiteral("Configuration");
-    const QString statistics = QStringLiteral("Statistics");
-    acnRetrieveData = MakeAction(QStringLiteral("Retrieve data"), configuration, "acnRetrieveData",
-                                 &TfrmMain::acnRetrieveDataExecute);
-    acnStopRetrieval = MakeAction(QStringLiteral("Stop"), configuration, "acnStopRetrieval",
-                                  &TfrmMain::acnStopRetrievalExecute);
-    acnStopRetrieval->setToolTip(QStringLiteral("Stop the running retrieval"));
-    acnLoadDataFromFile = MakeAction(QStringLiteral("Load data from file..."), configuration,
-                                     "acnLoadDataFromFile", &TfrmMain::acnLoadDataFromFileExecute);
-    acnLoadConfiguration = MakeAction(QStringLiteral("Load configuration..."), configuration,
-                                      "acnLoadConfiguration", &TfrmMain::btnLoadConfigurationClick);
-    acnSaveConfiguration = MakeAction(QStringLiteral("Save configuration..."), configuration,
-                                      "acnSaveConfiguration", &TfrmMain::btnSaveCfgClick);
-    acnLoadStatFromFile = MakeAction(QStringLiteral("Load statistics..."), statistics,
-                                     "acnLoadStatFromFile", &TfrmMain::acnLoadStatFromFileExecute);
-    acnSaveStatToFile = MakeAction(QStringLiteral("Save statistics..."), statistics,
-                                   "acnSaveStatToFile", &TfrmMain::acnSaveStatToFileExecute);
-    acnRemove =
-        MakeAction(QStringLiteral("Remove"), statistics, "acnRemove", &TfrmMain::acnRemoveExecute);
-    acnRemoveAll = MakeAction(QStringLiteral("Remove all"), statistics, "acnRemoveAll",
-                              &TfrmMain::acnRemoveAllExecute);
-    acnShowLegend = MakeAction(QStringLiteral("Legend..."), statistics, "acnShowLegend",
-                               &TfrmMain::acnShowLegendExecute);
+    const QString configuration =
+        QCoreApplication::translate("vexlorin::TfrmMain", "Configuration");
+    const QString statistics = QCoreApplication::translate("vexlorin::TfrmMain", "Statistics");
+    acnRetrieveData =
+        MakeAction(QCoreApplication::translate("vexlorin::TfrmMain", "Retrieve data"),
+                   configuration, "acnRetrieveData", &TfrmMain::acnRetrieveDataExecute);
+    acnStopRetrieval =
+        MakeAction(QCoreApplication::translate("vexlorin::TfrmMain", "Stop"), configuration,
+                   "acnStopRetrieval", &TfrmMain::acnStopRetrievalExecute);
+    acnStopRetrieval->setToolTip(
+        QCoreApplication::translate("vexlorin::TfrmMain", "Stop the running retrieval"));
+    acnLoadDataFromFile =
+        MakeAction(QCoreApplication::translate("vexlorin::TfrmMain", "Load data from file..."),
+                   configuration, "acnLoadDataFromFile", &TfrmMain::acnLoadDataFromFileExecute);
+    acnLoadConfiguration =
+        MakeAction(QCoreApplication::translate("vexlorin::TfrmMain", "Load configuration..."),
+                   configuration, "acnLoadConfiguration", &TfrmMain::btnLoadConfigurationClick);
+    acnSaveConfiguration =
+        MakeAction(QCoreApplication::translate("vexlorin::TfrmMain", "Save configuration..."),
+                   configuration, "acnSaveConfiguration", &TfrmMain::btnSaveCfgClick);
+    acnLoadStatFromFile =
+        MakeAction(QCoreApplication::translate("vexlorin::TfrmMain", "Load statistics..."),
+                   statistics, "acnLoadStatFromFile", &TfrmMain::acnLoadStatFromFileExecute);
+    acnSaveStatToFile =
+        MakeAction(QCoreApplication::translate("vexlorin::TfrmMain", "Save statistics..."),
+                   statistics, "acnSaveStatToFile", &TfrmMain::acnSaveStatToFileExecute);
+    acnRemove = MakeAction(QCoreApplication::translate("vexlorin::TfrmMain", "Remove"), statistics,
+                           "acnRemove", &TfrmMain::acnRemoveExecute);
+    acnRemoveAll = MakeAction(QCoreApplication::translate("vexlorin::TfrmMain", "Remove all"),
+                              statistics, "acnRemoveAll", &TfrmMain::acnRemoveAllExecute);
+    acnShowLegend = MakeAction(QCoreApplication::translate("vexlorin::TfrmMain", "Legend..."),
+                               statistics, "acnShowLegend", &TfrmMain::acnShowLegendExecute);
     acnCompareWithSelected =
         MakeAction(tr("Compare with selected"), statistics, "acnCompareWithSelected",
                    &TfrmMain::acnCompareWithSelectedExecute);
@@ -134,7 +145,7 @@ void TfrmMain::RunCommand(const std::function<void()>& ACommand) {
     try {
         ACommand();
     } catch (const std::exception& e) {
-        FDialogs->ShowFailure(FailureText(QString::fromUtf8(e.what())));
+        FDialogs->ShowFailure(FailureText(ShownMessage(std::string(e.what()))));
     }
     // Whatever the command changed, the enabled states follow it before the next input.
     UpdateActions();

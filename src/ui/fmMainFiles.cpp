@@ -1,6 +1,7 @@
 // The main window's file commands: configuration files, statistics files, the sets built
 // from text captures, and the auxiliary windows opened from the window's buttons.
 #include "model/ConfigFile.h"
+#include "ui/Messages.h"
 #include "ui/SummaryView.h"
 #include "ui/fmAbout.h"
 #include "ui/fmLoadDataFromFile.h"
@@ -11,6 +12,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
@@ -87,7 +89,7 @@ void TfrmMain::LoadConfiguration(const QString& AFileName) {
     try {
         LoadConfigFile(LocalPath(AFileName), fields);
     } catch (const EConfigFileError& e) {
-        FDialogs->ShowRefusal(QString::fromUtf8(e.what()));
+        FDialogs->ShowRefusal(ShownMessage(std::string(e.what())));
     }
 }
 
@@ -134,7 +136,8 @@ void TfrmMain::LoadStatistics() {
     const QString setName = QString::fromStdString(data->Name());
     for (int row = 0; row < lbxStatistics->count(); ++row) {
         if (QString::compare(lbxStatistics->item(row)->text(), setName, Qt::CaseInsensitive) == 0) {
-            FDialogs->ShowRefusal(QStringLiteral("Data already loaded"));
+            FDialogs->ShowRefusal(
+                QCoreApplication::translate("vexlorin::TfrmMain", "Data already loaded"));
             return;
         }
     }

@@ -8,6 +8,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -22,10 +23,37 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <initializer_list>
 #include <utility>
 
 namespace vexlorin {
+
+namespace {
+
+// The list of sets. A shown set is always the selected one, so no click or key may leave
+// the list without a selection while it has entries: Ctrl+click on the selected entry
+// (which would toggle it off) keeps it.
+class TStatisticsList final : public QListWidget {
+public:
+    using QListWidget::QListWidget;
+
+protected:
+    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& AIndex,
+                                                         const QEvent* AEvent) const override {
+        QItemSelectionModel::SelectionFlags flags = QListWidget::selectionCommand(AIndex, AEvent);
+        if (flags & (QItemSelectionModel::Deselect | QItemSelectionModel::Toggle)) {
+            if (!AIndex.isValid() || selectionModel()->isSelected(AIndex))
+                return QItemSelectionModel::NoUpdate;
+            return QItemSelectionModel::ClearAndSelect;
+        }
+        if ((flags & QItemSelectionModel::Clear) && !AIndex.isValid())
+            return QItemSelectionModel::NoUpdate;
+        return flags;
+    }
+};
+
+} // namespace
 
 namespace {
 
@@ -46,7 +74,7 @@ void TfrmMain::BuildStatusBar() {
     pbRetrieval->setObjectName(QStringLiteral("pbRetrieval"));
     pbRetrieval->setFixedWidth(180);
     pbRetrieval->setTextVisible(true);
-    pbRetrieval->setFormat(QStringLiteral("Step %v of %m"));
+    pbRetrieval->setFormat(QCoreApplication::translate("vexlorin::TfrmMain", "Step %v of %m"));
     pbRetrieval->hide();
     sbMain->addPermanentWidget(pbRetrieval);
 }
@@ -73,9 +101,10 @@ QWidget* TfrmMain::BuildInputPanel() {
     };
 
     edRouter = newEdit("edRouter");
-    edRouter->setPlaceholderText(QStringLiteral("Router FQDN or IP address"));
-    addField(QStringLiteral("Router address:"), edRouter,
-             QStringLiteral("Router fqnd or IP address"));
+    edRouter->setPlaceholderText(
+        QCoreApplication::translate("vexlorin::TfrmMain", "Router FQDN or IP address"));
+    addField(QCoreApplication::translate("vexlorin::TfrmMain", "Router address:"), edRouter,
+             QCoreApplication::translate("vexlorin::TfrmMain", "Router fqnd or IP address"));
 
     udTelnetPort = new QSpinBox(pnlInputs);
     udTelnetPort->setObjectName(QStringLiteral("udTelnetPort"));
@@ -86,37 +115,48 @@ QWidget* TfrmMain::BuildInputPanel() {
     // The rules read the text of the spin box's own line edit.
     edRouterPort = udTelnetPort->findChild<QLineEdit*>();
     edRouterPort->setObjectName(QStringLiteral("edRouterPort"));
-    addField(QStringLiteral("Port:"), udTelnetPort, QStringLiteral("Router telnet port"));
+    addField(QCoreApplication::translate("vexlorin::TfrmMain", "Port:"), udTelnetPort,
+             QCoreApplication::translate("vexlorin::TfrmMain", "Router telnet port"));
 
     edUser = newEdit("edUser");
-    addField(QStringLiteral("User:"), edUser, QStringLiteral("Router logon user"));
+    addField(QCoreApplication::translate("vexlorin::TfrmMain", "User:"), edUser,
+             QCoreApplication::translate("vexlorin::TfrmMain", "Router logon user"));
 
     edPassword = newEdit("edPassword");
     edPassword->setEchoMode(QLineEdit::Password);
     edPassword->setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: 42; }"));
-    addField(QStringLiteral("Password:"), edPassword, QStringLiteral("Router logon password"));
+    addField(QCoreApplication::translate("vexlorin::TfrmMain", "Password:"), edPassword,
+             QCoreApplication::translate("vexlorin::TfrmMain", "Router logon password"));
 
     edRouterName = newEdit("edRouterName", QStringLiteral("DrayTek"));
-    addField(QStringLiteral("Router name:"), edRouterName,
-             QStringLiteral("Router name, as displayed in the telnet prompt"));
+    addField(QCoreApplication::translate("vexlorin::TfrmMain", "Router name:"), edRouterName,
+             QCoreApplication::translate("vexlorin::TfrmMain",
+                                         "Router name, as displayed in the telnet prompt"));
 
     layout->addSpacing(6);
-    layout->addWidget(new QLabel(QStringLiteral("Options"), pnlInputs));
-    chkShowBins = new QCheckBox(QStringLiteral("Include \"bins\" data (slower)"), pnlInputs);
+    layout->addWidget(
+        new QLabel(QCoreApplication::translate("vexlorin::TfrmMain", "Options"), pnlInputs));
+    chkShowBins = new QCheckBox(
+        QCoreApplication::translate("vexlorin::TfrmMain", "Include \"bins\" data (slower)"),
+        pnlInputs);
     chkShowBins->setObjectName(QStringLiteral("chkShowBins"));
-    chkShowBins->setToolTip(
-        QStringLiteral("When set, output will include vdsl show bins [up] data"));
+    chkShowBins->setToolTip(QCoreApplication::translate(
+        "vexlorin::TfrmMain", "When set, output will include vdsl show bins [up] data"));
     layout->addWidget(chkShowBins);
-    chkSNRBug = new QCheckBox(QStringLiteral("SNR data only in first 512 bins"), pnlInputs);
+    chkSNRBug = new QCheckBox(
+        QCoreApplication::translate("vexlorin::TfrmMain", "SNR data only in first 512 bins"),
+        pnlInputs);
     chkSNRBug->setObjectName(QStringLiteral("chkSNRBug"));
     chkSNRBug->setChecked(true);
-    chkSNRBug->setToolTip(QStringLiteral("When set, show SNR data from the fisrt 512 bins only"));
+    chkSNRBug->setToolTip(QCoreApplication::translate(
+        "vexlorin::TfrmMain", "When set, show SNR data from the fisrt 512 bins only"));
     auto* indented = new QHBoxLayout;
     indented->addSpacing(16);
     indented->addWidget(chkSNRBug);
     layout->addLayout(indented);
 
-    lblProfileName = new QLabel(QStringLiteral("VDSL profile: N/A"), pnlInputs);
+    lblProfileName = new QLabel(
+        QCoreApplication::translate("vexlorin::TfrmMain", "VDSL profile: N/A"), pnlInputs);
     lblProfileName->setObjectName(QStringLiteral("lblProfileName"));
     layout->addSpacing(4);
     layout->addWidget(lblProfileName);
@@ -140,7 +180,8 @@ QWidget* TfrmMain::BuildInputPanel() {
     addActionRow(
         layout, pnlInputs,
         {{"btnLoadConfiguration", acnLoadConfiguration}, {"btnSaveCfg", acnSaveConfiguration}});
-    auto* btnGetData = newButton(pnlInputs, "btnGetData", QStringLiteral("Retrieve"));
+    auto* btnGetData = newButton(pnlInputs, "btnGetData",
+                                 QCoreApplication::translate("vexlorin::TfrmMain", "Retrieve"));
     auto* btnLoadDataFromFile = newButton(pnlInputs, "btnLoadDataFromFile");
     auto* btnStop = newButton(pnlInputs, "btnStop"); // beside "Retrieve": ends a retrieval
     btnStop->setToolTip(acnStopRetrieval->toolTip());
@@ -152,8 +193,14 @@ QWidget* TfrmMain::BuildInputPanel() {
         // minimum button width, "Load data from file..." keeps its whole caption.
         auto* row = new QHBoxLayout;
         row->setSpacing(4);
-        btnGetData->setMinimumWidth(60);
-        btnStop->setFixedWidth(54);
+        // ... unless their caption needs more (another language's words).
+        auto captionWidth = [](const QPushButton* AButton) {
+            return AButton->fontMetrics().horizontalAdvance(
+                       AButton->text().remove(QLatin1Char('&'))) +
+                   16;
+        };
+        btnGetData->setMinimumWidth(std::max(60, captionWidth(btnGetData)));
+        btnStop->setFixedWidth(std::max(54, captionWidth(btnStop)));
         row->addWidget(btnGetData, 1);
         row->addWidget(btnStop);
         row->addWidget(btnLoadDataFromFile, 2);
@@ -165,10 +212,11 @@ QWidget* TfrmMain::BuildInputPanel() {
     statsFrame->setFrameShape(QFrame::StyledPanel);
     auto* statsLayout = new QVBoxLayout(statsFrame);
     statsLayout->setContentsMargins(6, 6, 6, 6);
-    auto* lblAvaliableStatistics = new QLabel(QStringLiteral("Available statistics:"), statsFrame);
+    auto* lblAvaliableStatistics = new QLabel(
+        QCoreApplication::translate("vexlorin::TfrmMain", "Available statistics:"), statsFrame);
     lblAvaliableStatistics->setObjectName(QStringLiteral("lblAvaliableStatistics"));
     statsLayout->addWidget(lblAvaliableStatistics);
-    lbxStatistics = new QListWidget(statsFrame);
+    lbxStatistics = new TStatisticsList(statsFrame);
     lbxStatistics->setObjectName(QStringLiteral("lbxStatistics"));
     lbxStatistics->setSelectionMode(QAbstractItemView::SingleSelection);
     lbxStatistics->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -197,6 +245,10 @@ QWidget* TfrmMain::BuildInputPanel() {
     layout->addSpacing(6);
     layout->addWidget(statsFrame, 1);
 
+    // The panel keeps the width it was laid out for unless the captions of the language in
+    // use need more.
+    pnlInputs->setFixedWidth(std::max(InputPanelWidth, layout->minimumSize().width()));
+
     // The rules read these fields; nothing else reacts to their edits.
     for (QLineEdit* edit : {edRouter, edRouterPort, edUser, edRouterName})
         connect(edit, &QLineEdit::textChanged, this, [this] { UpdateActions(); });
@@ -223,16 +275,17 @@ void TfrmMain::BuildPages() {
     auto* bfnStatsLegend = new QPushButton(routerBottom.Panel);
     bfnStatsLegend->setObjectName(QStringLiteral("bfnStatsLegend"));
     BindButton(bfnStatsLegend, acnShowLegend);
-    auto* btnAbout = new QPushButton(QStringLiteral("About..."), routerBottom.Panel);
+    auto* btnAbout = new QPushButton(QCoreApplication::translate("vexlorin::TfrmMain", "About..."),
+                                     routerBottom.Panel);
     btnAbout->setObjectName(QStringLiteral("btnAbout"));
     BindClick(btnAbout, &TfrmMain::btnAboutClick);
     routerBottom.Row->addWidget(bfnStatsLegend);
     routerBottom.Row->addStretch(1);
     routerBottom.Row->addWidget(btnAbout);
     routerLayout->addWidget(routerBottom.Panel);
-    pgcMain->addTab(tbsRouter, QStringLiteral("Router"));
+    pgcMain->addTab(tbsRouter, QCoreApplication::translate("vexlorin::TfrmMain", "Router"));
     FSummaryView = new TSummaryView(pgcMain);
-    pgcMain->addTab(FSummaryView, QStringLiteral("Summary"));
+    pgcMain->addTab(FSummaryView, QCoreApplication::translate("vexlorin::TfrmMain", "Summary"));
 
     // The chart pages follow "Router".
     FCharts = std::make_unique<TLineCharts>(*pgcMain, *FDialogs);
@@ -248,22 +301,30 @@ void TfrmMain::BuildPages() {
 }
 
 void TfrmMain::BuildDialogOptions() {
-    dlgSave.Title = QStringLiteral("Save configuration file");
-    dlgSave.Filters = {{QStringLiteral("Configuration file"), QStringLiteral("*.conf")}};
+    dlgSave.Title = QCoreApplication::translate("vexlorin::TfrmMain", "Save configuration file");
+    dlgSave.Filters = {{QCoreApplication::translate("vexlorin::TfrmMain", "Configuration file"),
+                        QStringLiteral("*.conf")}};
     dlgSave.DefaultExt = QStringLiteral("conf");
     dlgSave.OverwritePrompt = true;
-    dlgOpen.Filters = {{QStringLiteral("Configuration file (*.conf)"), QStringLiteral("*.conf")}};
+    dlgOpen.Filters = {
+        {QCoreApplication::translate("vexlorin::TfrmMain", "Configuration file (*.conf)"),
+         QStringLiteral("*.conf")}};
     dlgOpen.DefaultExt = QStringLiteral("conf");
-    dlgSaveStatistcs.Title = QStringLiteral("Save statistics to file");
+    dlgSaveStatistcs.Title =
+        QCoreApplication::translate("vexlorin::TfrmMain", "Save statistics to file");
     dlgSaveStatistcs.Filters = {
-        {QStringLiteral("DrayData file (*.draydata)"), QStringLiteral("*.draydata")},
-        {QStringLiteral("All files (*.*)"), QStringLiteral("*.*")}};
+        {QCoreApplication::translate("vexlorin::TfrmMain", "DrayData file (*.draydata)"),
+         QStringLiteral("*.draydata")},
+        {QCoreApplication::translate("vexlorin::TfrmMain", "All files (*.*)"),
+         QStringLiteral("*.*")}};
     dlgSaveStatistcs.DefaultExt = QStringLiteral("draydata");
     dlgSaveStatistcs.OverwritePrompt = true;
-    dlgLoadStatFromFile.Title = QStringLiteral("Open statistics file");
+    dlgLoadStatFromFile.Title =
+        QCoreApplication::translate("vexlorin::TfrmMain", "Open statistics file");
     dlgLoadStatFromFile.Filters = {
-        {QStringLiteral("DrayData file (*.draydata)"), QStringLiteral("*.draydata")},
-        {QStringLiteral("All files (*)"), QStringLiteral("*")}};
+        {QCoreApplication::translate("vexlorin::TfrmMain", "DrayData file (*.draydata)"),
+         QStringLiteral("*.draydata")},
+        {QCoreApplication::translate("vexlorin::TfrmMain", "All files (*)"), QStringLiteral("*")}};
     dlgLoadStatFromFile.DefaultExt = QStringLiteral("draydata");
 }
 

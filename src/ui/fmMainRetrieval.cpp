@@ -2,12 +2,14 @@
 // through its queued notifications, taking its set or its failure when it ends, stopping
 // it from the Stop button, and letting it go when the window closes.
 #include "ui/fmMainRetrieval.h"
+#include "ui/Messages.h"
 
 #include "reader/TelnetClient.h"
 #include "ui/QtNotifier.h"
 #include "ui/fmMain.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -31,7 +33,7 @@ void TMainReaderView::ShowStatus(const std::string& AText) {
     if (AText.empty())
         FStatusBar.clearMessage();
     else
-        FStatusBar.showMessage(QString::fromStdString(AText));
+        FStatusBar.showMessage(ShownMessage(AText));
 }
 
 void TMainReaderView::UpdateProfileLabel(TVDSLProfile AProfile) {
@@ -80,7 +82,8 @@ void TfrmMain::acnRetrieveDataExecute() {
 void TfrmMain::StartRetrieval() {
     // First: the running reader may be reading the client's host and port right now.
     if (FReader) {
-        FDialogs->ShowRefusal(QStringLiteral("Reader thread already running"));
+        FDialogs->ShowRefusal(
+            QCoreApplication::translate("vexlorin::TfrmMain", "Reader thread already running"));
         return;
     }
     telnet->SetHost(edRouter->text().toStdString());
@@ -134,20 +137,20 @@ void TfrmMain::ReaderTerminated(TDrayTelnetReader& AReader) {
         }
         // The text the user needs to read the set: it has no profile yet.
         if (outcome.Ending == reNotInShowtime)
-            sbMain->showMessage(QString::fromStdString(outcome.Message));
+            sbMain->showMessage(ShownMessage(outcome.Message));
         return;
     case reStopped:
         // A stop during the logon also leaves TelnetError set; the user asked for it, so
         // no box. The partial set is dropped.
         data.reset();
-        sbMain->showMessage(QStringLiteral("Retrieval stopped"));
+        sbMain->showMessage(QCoreApplication::translate("vexlorin::TfrmMain", "Retrieval stopped"));
         lbxStatisticsClick();
         return;
     case reConnectFailed:
     case reUnexpectedError:
         data.reset();
         sbMain->clearMessage();
-        FDialogs->ShowRefusal(QString::fromStdString(outcome.Message));
+        FDialogs->ShowRefusal(ShownMessage(outcome.Message));
         // The views were emptied when the retrieval started; the list still has its
         // selection, so show it again as after any other failure.
         lbxStatisticsClick();
@@ -162,7 +165,7 @@ void TfrmMain::ReaderTerminated(TDrayTelnetReader& AReader) {
         break;
     }
     data.reset();
-    FDialogs->ShowRefusal(QString::fromStdString(outcome.Message));
+    FDialogs->ShowRefusal(ShownMessage(outcome.Message));
     sbMain->clearMessage();
     lbxStatisticsClick();
 }
@@ -217,12 +220,17 @@ void TfrmMain::UseSimulatedRouter(const QString& AHost, uint16_t APort, const QS
     edUser->setText(AUser);
     edPassword->setText(APassword);
     edRouterName->setText(ARouterName);
-    setWindowTitle(QStringLiteral("Vexlorin - simulated router"));
-    const QString where = QStringLiteral("Simulated router console at %1:%2").arg(AHost).arg(APort);
+    setWindowTitle(
+        QCoreApplication::translate("vexlorin::TfrmMain", "Vexlorin - simulated router"));
+    const QString where =
+        QCoreApplication::translate("vexlorin::TfrmMain", "Simulated router console at %1:%2")
+            .arg(AHost)
+            .arg(APort);
     lblSimulated->setText(where);
     lblSimulated->show();
-    sbMain->showMessage(QStringLiteral("Demo: reads a simulated router, not a real one. "
-                                       "Choose \"Retrieve\" to read it."));
+    sbMain->showMessage(QCoreApplication::translate(
+        "vexlorin::TfrmMain", "Demo: reads a simulated router, not a real one. "
+                              "Choose \"Retrieve\" to read it."));
     UpdateActions();
 }
 

@@ -1,13 +1,15 @@
 #include "ui/fmRawBins.h"
 
+#include <QCoreApplication>
 #include <mutex>
 #include <shared_mutex>
 
 namespace vexlorin {
 
 TfrmRawBins::TfrmRawBins(QWidget* AOwner)
-    : TRawLinesWindow(AOwner, QStringLiteral("Raw bins data"), TArrangement::UpstreamAbove,
-                      QSize(622, 515)) {
+    : TRawLinesWindow(AOwner,
+                      QCoreApplication::translate("vexlorin::TRawLinesWindow", "Raw bins data"),
+                      TArrangement::UpstreamAbove, QSize(622, 515)) {
     show();
 }
 

@@ -2,6 +2,7 @@
 
 #include "ui/UiResources.h"
 
+#include <QCoreApplication>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -45,8 +46,10 @@ TRawLinesWindow::TRawLinesWindow(QWidget* AOwner, const QString& ACaption,
     setWindowTitle(ACaption);
 
     auto* grid = new QGridLayout;
-    lblUpstream = new QLabel(QStringLiteral("Upstream"), this);
-    lblDownstream = new QLabel(QStringLiteral("Downstream"), this);
+    lblUpstream =
+        new QLabel(QCoreApplication::translate("vexlorin::TRawLinesWindow", "Upstream"), this);
+    lblDownstream =
+        new QLabel(QCoreApplication::translate("vexlorin::TRawLinesWindow", "Downstream"), this);
     memUS = NewRawLinesBox(this);
     memDS = NewRawLinesBox(this);
     if (AArrangement == TArrangement::SideBySide) {
@@ -71,7 +74,8 @@ TRawLinesWindow::TRawLinesWindow(QWidget* AOwner, const QString& ACaption,
     auto* bottom = new QWidget(this);
     bottom->setFixedHeight(44);
     auto* buttons = new QHBoxLayout(bottom);
-    btnClose = new QPushButton(QStringLiteral("Close"), bottom);
+    btnClose =
+        new QPushButton(QCoreApplication::translate("vexlorin::TRawLinesWindow", "Close"), bottom);
     buttons->addStretch();
     buttons->addWidget(btnClose);
     connect(btnClose, &QPushButton::clicked, this, &TRawLinesWindow::btnCloseClick);
@@ -96,8 +100,8 @@ void TRawLinesWindow::btnCloseClick() {
 }
 
 TfrmRawData::TfrmRawData(QWidget* AOwner)
-    : TRawLinesWindow(AOwner, QStringLiteral("Raw Data"), TArrangement::SideBySide,
-                      QSize(942, 560)) {}
+    : TRawLinesWindow(AOwner, QCoreApplication::translate("vexlorin::TRawLinesWindow", "Raw Data"),
+                      TArrangement::SideBySide, QSize(942, 560)) {}
 
 namespace {
 
@@ -107,7 +111,7 @@ using TTableLock = std::shared_mutex& (TDrayData::*)() const;
 TfrmRawData* ShowRawTable(QWidget* AOwner, const TDrayData* ASet, const char* ACaption,
                           TTableLock ALock, TRawList AUpstream, TRawList ADownstream) {
     auto* form = new TfrmRawData(AOwner);
-    form->setWindowTitle(QString::fromLatin1(ACaption));
+    form->setWindowTitle(QCoreApplication::translate("vexlorin::TRawLinesWindow", ACaption));
     if (ASet) {
         TStringList up;
         TStringList down;
@@ -126,18 +130,21 @@ TfrmRawData* ShowRawTable(QWidget* AOwner, const TDrayData* ASet, const char* AC
 } // namespace
 
 TfrmRawData* ShowRawHLog(QWidget* AOwner, const TDrayData* ASet) {
-    return ShowRawTable(AOwner, ASet, "HLOG Raw Data", &TDrayData::HLogLock, &TDrayData::HLogUSRaw,
-                        &TDrayData::HLogDSRaw);
+    return ShowRawTable(AOwner, ASet,
+                        QT_TRANSLATE_NOOP("vexlorin::TRawLinesWindow", "HLOG Raw Data"),
+                        &TDrayData::HLogLock, &TDrayData::HLogUSRaw, &TDrayData::HLogDSRaw);
 }
 
 TfrmRawData* ShowRawQLN(QWidget* AOwner, const TDrayData* ASet) {
-    return ShowRawTable(AOwner, ASet, "QLN Raw Data", &TDrayData::QLNLock, &TDrayData::QLNUSRaw,
-                        &TDrayData::QLNDSRaw);
+    return ShowRawTable(AOwner, ASet,
+                        QT_TRANSLATE_NOOP("vexlorin::TRawLinesWindow", "QLN Raw Data"),
+                        &TDrayData::QLNLock, &TDrayData::QLNUSRaw, &TDrayData::QLNDSRaw);
 }
 
 TfrmRawData* ShowRawSNR(QWidget* AOwner, const TDrayData* ASet) {
-    return ShowRawTable(AOwner, ASet, "SNR Raw Data", &TDrayData::SNRLock, &TDrayData::SNRUSRaw,
-                        &TDrayData::SNRDSRaw);
+    return ShowRawTable(AOwner, ASet,
+                        QT_TRANSLATE_NOOP("vexlorin::TRawLinesWindow", "SNR Raw Data"),
+                        &TDrayData::SNRLock, &TDrayData::SNRUSRaw, &TDrayData::SNRDSRaw);
 }
 
 } // namespace vexlorin

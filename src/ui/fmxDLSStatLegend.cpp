@@ -1,9 +1,11 @@
 #include "ui/fmxDLSStatLegend.h"
 
+#include "ui/Application.h"
 #include "ui/UiResources.h"
 
 #include <QCoreApplication>
 #include <QPalette>
+#include <QRegularExpression>
 #include <QTextEdit>
 #include <QVBoxLayout>
 
@@ -14,7 +16,37 @@ namespace vexlorin {
 QString LegendDocument() {
     // Trimmed: the HTML reader turns a line break after the document into a stray blank
     // at the end of the last entry, drawn in the default colour.
-    return QString::fromUtf8(ReadResource(QString::fromLatin1(LegendResource), "LEGEND")).trimmed();
+    // The document in the window's language, where the program carries one.
+    const QString resource = CurrentLanguage() == QLatin1String("de")
+                                 ? QString::fromLatin1(GermanLegendResource)
+                                 : QString::fromLatin1(LegendResource);
+    return QString::fromUtf8(ReadResource(resource, "LEGEND")).trimmed();
+}
+
+QString LengthsInPixels(const QString& ADocument, double ADotsPerInch) {
+    static const QRegularExpression points(QStringLiteral(R"(([:\s])(\d+(?:\.\d+)?)pt\b)"));
+    QString result;
+    qsizetype last = 0;
+    for (auto it = points.globalMatch(ADocument); it.hasNext();) {
+        const QRegularExpressionMatch match = it.next();
+        // Font sizes keep their pt: the reader knows them. Only the other lengths are turned.
+        const QString before = ADocument.mid(std::max<qsizetype>(0, match.capturedStart() - 10),
+                                             std::min<qsizetype>(10, match.capturedStart()));
+        result += ADocument.mid(last, match.capturedStart() - last);
+        if (before.endsWith(QStringLiteral("font-size")))
+            result += match.captured(0);
+        else
+            result += match.captured(1) +
+                      QString::number(qRound(match.captured(2).toDouble() * ADotsPerInch / 72)) +
+                      QStringLiteral("px");
+        last = match.capturedEnd();
+    }
+    result += ADocument.mid(last);
+    return result;
+}
+
+int LegendDocumentMargin(double ADotsPerInch) {
+    return qRound(8 * ADotsPerInch / 72);
 }
 
 TfrmxDSLStatLegend::TfrmxDSLStatLegend() : QWidget(nullptr, Qt::Window) {
@@ -23,7 +55,7 @@ TfrmxDSLStatLegend::TfrmxDSLStatLegend() : QWidget(nullptr, Qt::Window) {
     // it running, and is deleted when it ends.
     setAttribute(Qt::WA_QuitOnClose, false);
     connect(qApp, &QCoreApplication::aboutToQuit, this, [this] { delete this; });
-    setWindowTitle(QStringLiteral("xDSL stat legend"));
+    setWindowTitle(tr("xDSL stat legend"));
     setWindowIcon(ProgramIcon());
     setFont(UiFont(11));
 
@@ -47,7 +79,9 @@ TfrmxDSLStatLegend::TfrmxDSLStatLegend() : QWidget(nullptr, Qt::Window) {
 }
 
 void TfrmxDSLStatLegend::FormCreate() {
-    memLegend->setHtml(LegendDocument());
+    const double dpi = memLegend->logicalDpiY();
+    memLegend->setHtml(LengthsInPixels(LegendDocument(), dpi));
+    memLegend->document()->setDocumentMargin(LegendDocumentMargin(dpi));
     memLegend->moveCursor(QTextCursor::Start);
 }
 

@@ -22,8 +22,15 @@ private:
     void FormCreate();
 };
 
-// The legend document as carried in the resources (HTML). Throws when it is missing.
+// The legend document as carried in the resources (HTML), in the window's language. Throws
+// when it is missing.
 QString LegendDocument();
+
+// ADocument with every length in pt (which Qt's rich text reader drops, keeping the bare
+// number as pixels) turned into pixels at ADotsPerInch.
+QString LengthsInPixels(const QString& ADocument, double ADotsPerInch);
+// The space around the legend's text, in pixels at ADotsPerInch (8 pt).
+int LegendDocumentMargin(double ADotsPerInch);
 
 // "Legend...": opens another legend window without waiting for it and returns it. A
 // missing legend document throws; no window stays open then.

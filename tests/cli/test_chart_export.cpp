@@ -55,6 +55,47 @@ TEST(ChartExport, SevenImagesAsTheWindowDrawsThem) {
     }
 }
 
+int CountExact(const QImage& AImage, const QRect& AArea, const QColor& AColour) {
+    int count = 0;
+    const QRect area = AArea.intersected(AImage.rect());
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            count += AImage.pixelColor(x, y) == AColour ? 1 : 0;
+    return count;
+}
+
+// The bar charts of a 35b set carry both direction colours exactly, and no chart's legend
+// lies over its plotting area.
+TEST(ChartExport, TrueColoursAndLegendsBesideTheData) {
+    TTempDir dir;
+    const std::string file = RetrievedFile(dir);
+    const std::string out = dir.File("charts");
+    const auto run = RunProgram({VEXLORIN_APP_PATH, "--export-charts", out, file});
+    ASSERT_EQ(run.ExitCode, 0) << run.Err;
+
+    auto data = std::make_unique<TDrayData>();
+    data->LoadFromFile(file);
+    TfrmMain window;
+    window.DrayDataList().Add(std::move(data));
+    window.lbxStatisticsClick();
+    const QList<TChart*> charts = window.LineCharts().Charts();
+    const QStringList names = ChartExportFileNames();
+    for (qsizetype i = 0; i < charts.size(); ++i) {
+        SCOPED_TRACE(names[i].toStdString());
+        charts[i]->resize(ChartExportWidth, ChartExportHeight);
+        charts[i]->RedrawNow();
+        ASSERT_TRUE(charts[i]->LegendShown());
+        EXPECT_FALSE(charts[i]->LegendArea().intersects(charts[i]->PlotArea()));
+        const QImage written(QString::fromStdString(out + "/" + names[i].toStdString()));
+        ASSERT_FALSE(written.isNull());
+        if (names[i] == QLatin1String("bitloading.png") || names[i] == QLatin1String("gain.png")) {
+            const QRect plot = charts[i]->PlotArea();
+            EXPECT_GT(CountExact(written, plot, QColor(0, 0, 255)), 100);
+            EXPECT_GT(CountExact(written, plot, QColor(0, 128, 0)), 100);
+        }
+    }
+}
+
 // Each exported image equals what the window draws of the same chart at the export's size.
 void ExpectWindowsCharts(const TfrmMain& AWindow, const std::string& ADir) {
     const QList<TChart*> charts = AWindow.LineCharts().Charts();

@@ -62,7 +62,8 @@ TEST_F(Charts, LayoutAfterSetup) {
         EXPECT_TRUE(r.Chart->BottomAxis().LabelsMultiLine());
         EXPECT_EQ(r.Chart->ToImage().pixelColor(3, 3), QColor(Qt::white));
         const QCustomPlot* plot = PlotOf(r.Chart);
-        EXPECT_TRUE(plot->legend->visible());
+        // No empty legend box on a chart without data.
+        EXPECT_FALSE(r.Chart->LegendShown());
         EXPECT_FALSE(plot->xAxis2->visible());
         EXPECT_FALSE(plot->yAxis2->visible());
         EXPECT_EQ(plot->xAxis->basePen().style(), Qt::DotLine);
