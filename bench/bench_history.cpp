@@ -10,6 +10,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <random>
 
@@ -37,13 +38,49 @@ std::shared_ptr<TDrayData> SimSet(bool ABins) {
     return set;
 }
 
+// The set with the noise of a real line between two bins samples: the SNR of about half of
+// the tones that carry data moves by 1 dB either way, so that no two stored sets are alike.
+std::shared_ptr<TDrayData> Noisy(const TDrayData& ASet, std::mt19937_64& ARandom) {
+    auto set = std::make_shared<TDrayData>();
+    set->LoadFromBytes(ASet.SaveToBytes());
+    const auto shake = [&ARandom](TStringList ALines) {
+        for (std::string& line : ALines) {
+            // "tone SNR gain bits" groups, " * " between them.
+            std::size_t at = 0;
+            while (at < line.size()) {
+                std::size_t end = line.find(" * ", at);
+                if (end == std::string::npos)
+                    end = line.size();
+                int tone = 0, snr = 0, gain = 0, bits = 0, used = 0;
+                if (std::sscanf(line.c_str() + at, "%d %d %d %d%n", &tone, &snr, &gain, &bits,
+                                &used) == 4 &&
+                    bits > 0 && ARandom() % 2 == 0) {
+                    // The SNR digits, replaced in place when the new value keeps their width.
+                    std::size_t digits = line.find_first_not_of(' ', line.find(' ', at));
+                    std::size_t digitsEnd = line.find(' ', digits);
+                    const std::string old = line.substr(digits, digitsEnd - digits);
+                    const std::string next = std::to_string(snr + (ARandom() % 2 ? 1 : -1));
+                    if (next.size() == old.size())
+                        line.replace(digits, old.size(), next);
+                }
+                at = end + 3;
+            }
+        }
+        return ALines;
+    };
+    set->SetBinStatsDSRaw(shake(set->BinStatsDSRaw()));
+    set->SetBinStatsUSRaw(shake(set->BinStatsUSRaw()));
+    return set;
+}
+
 struct THistory {
     std::filesystem::path Dir;
     std::string Path;
     std::unique_ptr<THistoryStore> Store;
     int64_t Line = 0, Other = 0;
     std::shared_ptr<TDrayData> WithBins = SimSet(true), StatusOnly = SimSet(false);
-    double GenerateSeconds = 0;
+    std::vector<std::shared_ptr<TDrayData>> NoisySets; // for the store benchmark
+    double GenerateSeconds = 0, StoreSeconds = 0;
     double SizeMB = 0;
 
     THistory() {
@@ -54,14 +91,23 @@ struct THistory {
         Store = THistoryStore::Open(Path, THistoryStore::TMode::ReadWrite);
         Line = Store->LineId({"192.168.1.1", 23, "DrayTek"});
         Other = Store->LineId({"192.168.1.2", 23, "DrayTek"});
+        std::mt19937_64 random(42);
+        for (int i = 0; i < 8; ++i)
+            NoisySets.push_back(Noisy(*WithBins, random));
+        double storing = 0;
         const auto began = std::chrono::steady_clock::now();
         for (int64_t i = 0; i < Samples30Days; ++i) {
             TSampleInput input;
             input.TimeMs = Start + i * Minute;
             input.WithTables = i % 15 == 0;
-            input.Set = input.WithTables ? WithBins.get() : StatusOnly.get();
+            const auto noisy = input.WithTables ? Noisy(*WithBins, random) : nullptr;
+            input.Set = input.WithTables ? noisy.get() : StatusOnly.get();
+            const auto stored = std::chrono::steady_clock::now();
             Store->AddSample(Line, input);
+            storing +=
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - stored).count();
         }
+        StoreSeconds = storing;
         GenerateSeconds =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
         // The size with the write-ahead log folded in, as a copy of the file would be.
@@ -86,6 +132,7 @@ void BM_Database30Days(benchmark::State& AState) {
         benchmark::DoNotOptimize(h.SizeMB);
     AState.counters["db_MB"] = h.SizeMB;
     AState.counters["generate_s"] = h.GenerateSeconds;
+    AState.counters["store_all_s"] = h.StoreSeconds;
     AState.counters["samples"] = static_cast<double>(Samples30Days);
 }
 BENCHMARK(BM_Database30Days)->Iterations(1);
@@ -93,10 +140,11 @@ BENCHMARK(BM_Database30Days)->Iterations(1);
 void BM_StoreSampleWithBins(benchmark::State& AState) {
     THistory& h = History();
     int64_t t = Start + Samples30Days * Minute;
+    std::size_t next = 0;
     for (auto _ : AState) {
         TSampleInput input;
         input.TimeMs = t += Minute;
-        input.Set = h.WithBins.get();
+        input.Set = h.NoisySets[next++ % h.NoisySets.size()].get();
         input.WithTables = true;
         benchmark::DoNotOptimize(h.Store->AddSample(h.Other, input));
     }

@@ -236,19 +236,34 @@ TEST(HistoryStore, DerivesEventsFromTheSamplesBefore) {
     }
 }
 
+// Stored sets are compressed against a base set of the line: a base stays while a newer
+// set refers to it, and goes with the last one.
 TEST(HistoryStore, PruneDropsOlderSamplesWithTheirSetsAndEvents) {
     TTempDir dir;
     const std::string path = dir.File("h.sqlite");
     auto store = THistoryStore::Open(path, THistoryStore::TMode::ReadWrite);
     const int64_t line = store->LineId({"127.0.0.1", 23, "DrayTek"});
     store->AddSample(line, Failed(1000));
-    store->AddSample(line, Completed(2000, Sets().WithBins, true));
-    store->AddSample(line, Completed(3000, Sets().WithBins, true));
-    EXPECT_EQ(store->Prune(2500), 2);
-    EXPECT_EQ(store->Samples(line, 0, 9999).size(), 1u);
+    const int64_t base = store->AddSample(line, Completed(2000, Sets().WithBins, true));
+    const int64_t later = store->AddSample(line, Completed(3000, Sets().WithBins, true));
+    store->AddSample(line, Completed(4000, Sets().StatusOnly, false));
+    EXPECT_EQ(
+        QuerySql(path, "SELECT count(*) FROM sample_data WHERE base_id = " + std::to_string(base)),
+        "2");
+    EXPECT_EQ(store->Prune(2500), 1); // the failure; the base is still needed
     EXPECT_TRUE(store->Events(line, 0, 9999).empty());
-    EXPECT_EQ(QuerySql(path, "SELECT count(*) FROM sample_data"), "1");
-    EXPECT_EQ(store->LastSampleId(), store->SamplesAfter(0).back().Id);
+    EXPECT_EQ(store->SetBytes(later), Sets().WithBins->SaveToBytes());
+    EXPECT_EQ(store->Prune(3500), 1); // the status text of 4000 still refers to the base
+    EXPECT_EQ(store->Samples(line, 0, 9999).size(), 2u);
+    EXPECT_EQ(store->Prune(4500), 2);
+    EXPECT_TRUE(store->Samples(line, 0, 9999).empty());
+    EXPECT_EQ(QuerySql(path, "SELECT count(*) FROM sample_data"), "0");
+    // The next set is a new base.
+    const int64_t next = store->AddSample(line, Completed(5000, Sets().WithBins, true));
+    EXPECT_EQ(QuerySql(path, "SELECT base_id IS NULL FROM sample_data WHERE sample_id = " +
+                                 std::to_string(next)),
+              "1");
+    EXPECT_EQ(store->LastSampleId(), next);
     EXPECT_EQ(store->IntegrityCheck(), "ok");
 }
 
