@@ -222,6 +222,9 @@ void WriteHistoryCsvRows(const TLineInfo& ALine, const std::vector<TSampleRow>& 
     const std::string lineFields = CsvField(ALine.Key.Host) + "," + std::to_string(ALine.Key.Port) +
                                    "," + CsvField(ALine.Key.RouterName) + ",";
     const auto rates = MatchRates(ASamples, ARates);
+    std::vector<std::function<const TSummaryValue&(const TLineSummary&)>> columns;
+    ForEachSummaryColumn([&](const std::string&, auto AGet) { columns.emplace_back(AGet); });
+    AOut.reserve(AOut.size() + ASamples.size() * 400);
     for (std::size_t r = 0; r < ASamples.size(); ++r) {
         const TSampleRow& row = ASamples[r];
         AOut += lineFields;
@@ -229,10 +232,10 @@ void WriteHistoryCsvRows(const TLineInfo& ALine, const std::vector<TSampleRow>& 
                 OutcomeText(row.Outcome) + "," + CsvField(row.Ending) + "," +
                 CsvField(row.Message) + "," + SecondsText(row.DurationSeconds) + "," +
                 (row.HasSet ? "1" : "0");
-        ForEachSummaryColumn([&](const std::string&, auto AGet) {
+        for (const auto& get : columns) {
             AOut += ',';
-            AOut += ValueText(AGet(row.Summary));
-        });
+            AOut += ValueText(get(row.Summary));
+        }
         const TIntervalRates* rate = rates[r];
         AOut += ',';
         if (rate)

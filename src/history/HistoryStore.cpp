@@ -176,7 +176,10 @@ public:
 private:
     void CheckSchema(bool AReadWrite);
     void RequireWritable() const;
-    std::vector<TSampleRow> ReadRows(TStatement& AQuery) const;
+    // AExpected: the number of rows the query gives, when known (saves moving the rows).
+    std::vector<TSampleRow> ReadRows(TStatement& AQuery, std::size_t AExpected = 0) const;
+    std::size_t CountInRange(int64_t ALineId, int64_t AFromMs, int64_t AToMs,
+                             bool ACompletedOnly) const;
     std::optional<TSampleRow> LastSample(int64_t ALineId, bool ACompletedOnly) const;
     // The events of a sample about to be stored, from the samples stored before it.
     std::vector<std::pair<TEventKind, std::string>> DeriveEvents(int64_t ALineId, bool ACompleted,
@@ -284,6 +287,8 @@ void TSqliteStore::CheckSchema(bool AReadWrite) {
     // refused before anything could change it.
     int version = SchemaVersion(FDb);
     FDb.Exec("PRAGMA foreign_keys = ON");
+    // Reads of long ranges go through the page cache of the system, not through copies.
+    FDb.Exec("PRAGMA mmap_size = 268435456");
     if (!AReadWrite) {
         if (version == 0)
             throw EHistoryError("\"" + path +
@@ -339,8 +344,18 @@ int64_t TSqliteStore::LineId(const TLineKey& AKey) {
     return FDb.LastInsertId();
 }
 
-std::vector<TSampleRow> TSqliteStore::ReadRows(TStatement& AQuery) const {
+std::size_t TSqliteStore::CountInRange(int64_t ALineId, int64_t AFromMs, int64_t AToMs,
+                                       bool ACompletedOnly) const {
+    TStatement count(FDb, std::string("SELECT count(*) FROM samples WHERE line_id = ? AND "
+                                      "time_ms BETWEEN ? AND ?") +
+                              (ACompletedOnly ? " AND outcome = 'completed'" : ""));
+    count.Bind(1, ALineId).Bind(2, AFromMs).Bind(3, AToMs);
+    return count.Step() ? static_cast<std::size_t>(count.Int(0)) : 0;
+}
+
+std::vector<TSampleRow> TSqliteStore::ReadRows(TStatement& AQuery, std::size_t AExpected) const {
     std::vector<TSampleRow> rows;
+    rows.reserve(AExpected);
     const auto& columns = SummaryColumns();
     while (AQuery.Step()) {
         TSampleRow& row = rows.emplace_back();
@@ -577,31 +592,59 @@ std::vector<TSampleRow> TSqliteStore::Samples(int64_t ALineId, int64_t AFromMs,
     TStatement query(FDb, SelectSamples() + "WHERE line_id = ? AND time_ms BETWEEN ? AND ? "
                                             "ORDER BY time_ms, id");
     query.Bind(1, ALineId).Bind(2, AFromMs).Bind(3, AToMs);
-    return ReadRows(query);
+    return ReadRows(query, CountInRange(ALineId, AFromMs, AToMs, false));
 }
 
 std::vector<TIntervalRates> TSqliteStore::Rates(int64_t ALineId, int64_t AFromMs,
                                                 int64_t AToMs) const {
-    std::vector<TSampleRow> rows;
+    // Only the counters are read: a month of samples is tens of thousands of rows.
+    using TCounters = std::array<std::array<std::optional<int64_t>, DirectionItemCount>, 2>;
+    std::vector<const TColumn*> counters;
+    std::string names;
+    for (const TColumn& column : SummaryColumns())
+        if (column.Group == TColumn::Direction && column.Kind == skCounter) {
+            counters.push_back(&column);
+            names += ", " + Quoted(column.Name);
+        }
+    std::vector<std::pair<int64_t, TCounters>> rows;
     {
         std::lock_guard lock(FLock);
+        const auto read = [&](TStatement& AQuery) {
+            while (AQuery.Step()) {
+                auto& [time, values] = rows.emplace_back();
+                time = AQuery.Int(0);
+                for (std::size_t i = 0; i < counters.size(); ++i)
+                    if (AQuery.ColumnType(static_cast<int>(i) + 1) == 1) // SQLITE_INTEGER
+                        values[counters[i]->Dir][counters[i]->Item] =
+                            AQuery.Int(static_cast<int>(i) + 1);
+            }
+        };
+        rows.reserve(CountInRange(ALineId, AFromMs, AToMs, true) + 1);
         // The completed sample before the range gives the first interval.
-        TStatement before(FDb, SelectSamples() + "WHERE line_id = ? AND time_ms < ? AND "
-                                                 "outcome = 'completed' "
-                                                 "ORDER BY time_ms DESC, id DESC LIMIT 1");
+        TStatement before(FDb, "SELECT time_ms" + names +
+                                   " FROM samples WHERE line_id = ? AND time_ms < ? AND "
+                                   "outcome = 'completed' ORDER BY time_ms DESC, id DESC LIMIT 1");
         before.Bind(1, ALineId).Bind(2, AFromMs);
-        rows = ReadRows(before);
-        TStatement query(FDb, SelectSamples() + "WHERE line_id = ? AND time_ms BETWEEN ? AND ? "
-                                                "AND outcome = 'completed' ORDER BY time_ms, id");
+        read(before);
+        TStatement query(FDb, "SELECT time_ms" + names +
+                                  " FROM samples WHERE line_id = ? AND time_ms BETWEEN ? AND ? "
+                                  "AND outcome = 'completed' ORDER BY time_ms, id");
         query.Bind(1, ALineId).Bind(2, AFromMs).Bind(3, AToMs);
-        auto inRange = ReadRows(query);
-        rows.insert(rows.end(), std::make_move_iterator(inRange.begin()),
-                    std::make_move_iterator(inRange.end()));
+        read(query);
     }
     std::vector<TIntervalRates> rates;
-    for (std::size_t i = 1; i < rows.size(); ++i)
-        rates.push_back(RatesBetween(&rows[i - 1].Summary, rows[i - 1].TimeMs, rows[i].Summary,
-                                     rows[i].TimeMs));
+    rates.reserve(rows.size());
+    for (std::size_t i = 1; i < rows.size(); ++i) {
+        TIntervalRates& rate = rates.emplace_back();
+        rate.TimeMs = rows[i].first;
+        rate.IntervalMs = rows[i].first - rows[i - 1].first;
+        for (const TColumn* column : counters) {
+            const auto was = rows[i - 1].second[column->Dir][column->Item];
+            const auto now = rows[i].second[column->Dir][column->Item];
+            if (was && now)
+                rate.Delta[column->Dir][column->Item] = *now >= *was ? *now - *was : *now;
+        }
+    }
     return rates;
 }
 
