@@ -171,8 +171,7 @@ void BM_Export30DaysCsv(benchmark::State& AState) {
     std::size_t bytes = 0;
     for (auto _ : AState) {
         std::string text = cli::HistoryCsvHeader();
-        cli::WriteHistoryCsvRows(line, h.Store->Samples(h.Line, Start, INT64_MAX),
-                                 h.Store->Rates(h.Line, Start, INT64_MAX), text);
+        cli::WriteHistoryCsvRows(*h.Store, line, Start, INT64_MAX, text);
         bytes = text.size();
         benchmark::DoNotOptimize(text);
     }

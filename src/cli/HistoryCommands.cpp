@@ -217,16 +217,23 @@ std::string HistoryCsvHeader() {
     return header + "\r\n";
 }
 
-void WriteHistoryCsvRows(const TLineInfo& ALine, const std::vector<TSampleRow>& ASamples,
-                         const std::vector<TIntervalRates>& ARates, std::string& AOut) {
+void WriteHistoryCsvRows(const THistoryStore& AStore, const TLineInfo& ALine, int64_t AFromMs,
+                         int64_t AToMs, std::string& AOut) {
     const std::string lineFields = CsvField(ALine.Key.Host) + "," + std::to_string(ALine.Key.Port) +
                                    "," + CsvField(ALine.Key.RouterName) + ",";
-    const auto rates = MatchRates(ASamples, ARates);
+    const auto rates = AStore.Rates(ALine.Id, AFromMs, AToMs);
+    std::size_t nextRate = 0;
     std::vector<std::function<const TSummaryValue&(const TLineSummary&)>> columns;
     ForEachSummaryColumn([&](const std::string&, auto AGet) { columns.emplace_back(AGet); });
-    AOut.reserve(AOut.size() + ASamples.size() * 400);
-    for (std::size_t r = 0; r < ASamples.size(); ++r) {
-        const TSampleRow& row = ASamples[r];
+    AStore.VisitSamples(ALine.Id, AFromMs, AToMs, [&](const TSampleRow& row) {
+        // The rates of a completed sample, matched by time (both lists in time order).
+        const TIntervalRates* rate = nullptr;
+        if (row.Outcome == TSampleOutcome::Completed) {
+            while (nextRate < rates.size() && rates[nextRate].TimeMs < row.TimeMs)
+                ++nextRate;
+            if (nextRate < rates.size() && rates[nextRate].TimeMs == row.TimeMs)
+                rate = &rates[nextRate++];
+        }
         AOut += lineFields;
         AOut += FormatTimeMs(row.TimeMs) + "," + std::to_string(row.TimeMs) + "," +
                 OutcomeText(row.Outcome) + "," + CsvField(row.Ending) + "," +
@@ -236,7 +243,6 @@ void WriteHistoryCsvRows(const TLineInfo& ALine, const std::vector<TSampleRow>& 
             AOut += ',';
             AOut += ValueText(get(row.Summary));
         }
-        const TIntervalRates* rate = rates[r];
         AOut += ',';
         if (rate)
             AOut += SecondsText(static_cast<double>(rate->IntervalMs) / 1000.0);
@@ -246,7 +252,7 @@ void WriteHistoryCsvRows(const TLineInfo& ALine, const std::vector<TSampleRow>& 
                 AOut += std::to_string(*rate->Delta[ADir][AItem]);
         });
         AOut += "\r\n";
-    }
+    });
 }
 
 THistoryCommands::THistoryCommands(CLI::App& AApp) {
@@ -466,8 +472,7 @@ void THistoryCommands::RunHistory(std::ostream& AOut, std::ostream& AErr) {
         } else if (s.Format == "csv") {
             text = HistoryCsvHeader();
             for (const TLineInfo& line : lines)
-                WriteHistoryCsvRows(line, store->Samples(line.Id, from, to),
-                                    store->Rates(line.Id, from, to), text);
+                WriteHistoryCsvRows(*store, line, from, to, text);
         } else if (s.Format == "json") {
             TJson rows = TJson::array();
             for (const TLineInfo& line : lines) {

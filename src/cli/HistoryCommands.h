@@ -81,10 +81,9 @@ private:
     std::vector<std::function<void(const history::TSampleResult&)>> FListeners;
 };
 
-// The time series of ASamples (one line) as CSV rows without the header, and the header.
+// The header of the time series, and the rows of one line's samples in the range.
 std::string HistoryCsvHeader();
-void WriteHistoryCsvRows(const history::TLineInfo& ALine,
-                         const std::vector<history::TSampleRow>& ASamples,
-                         const std::vector<history::TIntervalRates>& ARates, std::string& AOut);
+void WriteHistoryCsvRows(const history::THistoryStore& AStore, const history::TLineInfo& ALine,
+                         int64_t AFromMs, int64_t AToMs, std::string& AOut);
 
 } // namespace vexlorin::cli

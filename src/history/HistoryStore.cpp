@@ -158,6 +158,8 @@ public:
     int64_t AddSample(int64_t ALineId, const TSampleInput& ASample) override;
     std::vector<TLineInfo> Lines() const override;
     std::vector<TSampleRow> Samples(int64_t ALineId, int64_t AFromMs, int64_t AToMs) const override;
+    void VisitSamples(int64_t ALineId, int64_t AFromMs, int64_t AToMs,
+                      const std::function<void(const TSampleRow&)>& AVisit) const override;
     std::vector<TIntervalRates> Rates(int64_t ALineId, int64_t AFromMs,
                                       int64_t AToMs) const override;
     std::vector<THistoryEvent> Events(int64_t ALineId, int64_t AFromMs,
@@ -178,6 +180,7 @@ private:
     void RequireWritable() const;
     // AExpected: the number of rows the query gives, when known (saves moving the rows).
     std::vector<TSampleRow> ReadRows(TStatement& AQuery, std::size_t AExpected = 0) const;
+    static void ReadRow(const TStatement& AQuery, TSampleRow& ARow);
     std::size_t CountInRange(int64_t ALineId, int64_t AFromMs, int64_t AToMs,
                              bool ACompletedOnly) const;
     std::optional<TSampleRow> LastSample(int64_t ALineId, bool ACompletedOnly) const;
@@ -353,40 +356,56 @@ std::size_t TSqliteStore::CountInRange(int64_t ALineId, int64_t AFromMs, int64_t
     return count.Step() ? static_cast<std::size_t>(count.Int(0)) : 0;
 }
 
+void TSqliteStore::ReadRow(const TStatement& AQuery, TSampleRow& ARow) {
+    const auto& columns = SummaryColumns();
+    ARow.Id = AQuery.Int(0);
+    ARow.LineId = AQuery.Int(1);
+    ARow.TimeMs = AQuery.Int(2);
+    ARow.Outcome =
+        AQuery.Text(3) == "completed" ? TSampleOutcome::Completed : TSampleOutcome::Failed;
+    ARow.Ending = AQuery.Text(4);
+    ARow.Message = AQuery.Text(5);
+    ARow.DurationSeconds = AQuery.Real(6);
+    ARow.HasSet = AQuery.Int(7) != 0;
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        const int at = static_cast<int>(i) + 8;
+        TSummaryValue& value = ColumnValue(ARow.Summary, columns[i]);
+        switch (AQuery.ColumnType(at)) {
+        case 1:
+            value = TSummaryValue::Integer(AQuery.Int(at));
+            break; // SQLITE_INTEGER
+        case 2:
+            value = TSummaryValue::Decimal(AQuery.Real(at));
+            break; // SQLITE_FLOAT
+        case 3:
+            value = TSummaryValue::Text(AQuery.Text(at));
+            break; // SQLITE_TEXT
+        default:
+            value = TSummaryValue();
+            break;
+        }
+    }
+}
+
 std::vector<TSampleRow> TSqliteStore::ReadRows(TStatement& AQuery, std::size_t AExpected) const {
     std::vector<TSampleRow> rows;
     rows.reserve(AExpected);
-    const auto& columns = SummaryColumns();
-    while (AQuery.Step()) {
-        TSampleRow& row = rows.emplace_back();
-        row.Id = AQuery.Int(0);
-        row.LineId = AQuery.Int(1);
-        row.TimeMs = AQuery.Int(2);
-        row.Outcome =
-            AQuery.Text(3) == "completed" ? TSampleOutcome::Completed : TSampleOutcome::Failed;
-        row.Ending = AQuery.Text(4);
-        row.Message = AQuery.Text(5);
-        row.DurationSeconds = AQuery.Real(6);
-        row.HasSet = AQuery.Int(7) != 0;
-        for (std::size_t i = 0; i < columns.size(); ++i) {
-            const int at = static_cast<int>(i) + 8;
-            TSummaryValue& value = ColumnValue(row.Summary, columns[i]);
-            switch (AQuery.ColumnType(at)) {
-            case 1:
-                value = TSummaryValue::Integer(AQuery.Int(at));
-                break; // SQLITE_INTEGER
-            case 2:
-                value = TSummaryValue::Decimal(AQuery.Real(at));
-                break; // SQLITE_FLOAT
-            case 3:
-                value = TSummaryValue::Text(AQuery.Text(at));
-                break; // SQLITE_TEXT
-            default:
-                break;
-            }
-        }
-    }
+    while (AQuery.Step())
+        ReadRow(AQuery, rows.emplace_back());
     return rows;
+}
+
+void TSqliteStore::VisitSamples(int64_t ALineId, int64_t AFromMs, int64_t AToMs,
+                                const std::function<void(const TSampleRow&)>& AVisit) const {
+    std::lock_guard lock(FLock);
+    TStatement query(FDb, SelectSamples() + "WHERE line_id = ? AND time_ms BETWEEN ? AND ? "
+                                            "ORDER BY time_ms, id");
+    query.Bind(1, ALineId).Bind(2, AFromMs).Bind(3, AToMs);
+    TSampleRow row;
+    while (query.Step()) {
+        ReadRow(query, row);
+        AVisit(row);
+    }
 }
 
 std::optional<TSampleRow> TSqliteStore::LastSample(int64_t ALineId, bool ACompletedOnly) const {

@@ -14,6 +14,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -112,6 +113,9 @@ public:
     // Samples with AFromMs <= time <= AToMs, in time order.
     virtual std::vector<TSampleRow> Samples(int64_t ALineId, int64_t AFromMs,
                                             int64_t AToMs) const = 0;
+    // The same rows one at a time, without keeping them (long exports).
+    virtual void VisitSamples(int64_t ALineId, int64_t AFromMs, int64_t AToMs,
+                              const std::function<void(const TSampleRow&)>& AVisit) const = 0;
     // One entry per completed sample in the range that has a completed sample before it.
     virtual std::vector<TIntervalRates> Rates(int64_t ALineId, int64_t AFromMs,
                                               int64_t AToMs) const = 0;
