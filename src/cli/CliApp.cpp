@@ -6,6 +6,7 @@
 #include "cli/Password.h"
 #include "cli/Reports.h"
 #include "cli/Retrieve.h"
+#include "cli/Serve.h"
 #include "model/DefaultName.h"
 
 #include <CLI/CLI.hpp>
@@ -388,6 +389,9 @@ int RunCli(int AArgc, const char* const* AArgv, std::ostream& AOut, std::ostream
         ->required()
         ->check(NonEmpty);
 
+    TServeOptions serveOptions;
+    CLI::App* serve = AddServeCommand(app, serveOptions);
+
     try {
         app.parse(AArgc, AArgv);
     } catch (const CLI::ParseError& e) {
@@ -395,7 +399,7 @@ int RunCli(int AArgc, const char* const* AArgv, std::ostream& AOut, std::ostream
         return code == 0 ? ecOk : ecUsage;
     }
     if (app.get_subcommands().empty()) {
-        AErr << "A command is required: retrieve, show, export, diff or import\n"
+        AErr << "A command is required: retrieve, show, export, diff, import or serve\n"
                 "Run with --help for more information.\n";
         return ecUsage;
     }
@@ -419,6 +423,8 @@ int RunCli(int AArgc, const char* const* AArgv, std::ostream& AOut, std::ostream
             RunImport(opt, AErr);
         else if (diff->parsed())
             RunDiff(opt, AOut);
+        else if (serve->parsed())
+            RunServe(serveOptions, AOut, AErr);
         return ecOk;
     } catch (const ECliError& e) {
         AErr << ProgramName << ": " << e.what() << '\n';

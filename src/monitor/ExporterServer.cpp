@@ -343,7 +343,12 @@ private:
     bool process_and_close_socket(socket_t ASocket) override {
         TBoundedStream stream(ASocket);
         for (std::size_t count = KeepAliveRequests; count > 0 && is_running(); --count) {
-            if (!stream.WaitReadable(KeepAliveTimeoutMs))
+            // In slices, so that Stop() is not held up by an idle keep-alive connection.
+            bool readable = false;
+            for (int waited = 0; !readable && waited < KeepAliveTimeoutMs && is_running();
+                 waited += 100)
+                readable = stream.WaitReadable(100);
+            if (!readable)
                 break;
             stream.NewRequest();
             if (!ServeStream(stream, count == 1) || stream.Exhausted())

@@ -75,7 +75,8 @@ constexpr TEntity Entities[] = {
 
 } // namespace
 
-std::optional<std::pair<std::string, int>> ParseMqttAddress(const std::string& AText) {
+std::optional<std::pair<std::string, int>> ParseHostPort(const std::string& AText, int ADefaultPort,
+                                                         bool AAllowZero) {
     std::string host = AText;
     std::string port;
     if (!AText.empty() && AText.front() == '[') {
@@ -100,11 +101,11 @@ std::optional<std::pair<std::string, int>> ParseMqttAddress(const std::string& A
     }
     if (host.empty())
         return std::nullopt;
-    int number = 1883;
+    int number = ADefaultPort;
     if (!port.empty()) {
         const auto result = std::from_chars(port.data(), port.data() + port.size(), number);
-        if (result.ec != std::errc() || result.ptr != port.data() + port.size() || number < 1 ||
-            number > 65535)
+        if (result.ec != std::errc() || result.ptr != port.data() + port.size() ||
+            number < (AAllowZero ? 0 : 1) || number > 65535)
             return std::nullopt;
     }
     return std::make_pair(host, number);

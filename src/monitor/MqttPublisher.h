@@ -40,8 +40,10 @@ struct TMqttOptions {
     std::string DiscoveryPrefix = "homeassistant";
 };
 
-// "HOST" or "HOST:PORT" ("[v6]:PORT" too); none for a malformed text.
-std::optional<std::pair<std::string, int>> ParseMqttAddress(const std::string& AText);
+// "HOST" or "HOST:PORT" ("[v6]:PORT" too), ADefaultPort without a port; port 0 only with
+// AAllowZero; none for a malformed text.
+std::optional<std::pair<std::string, int>> ParseHostPort(const std::string& AText, int ADefaultPort,
+                                                         bool AAllowZero = false);
 
 // A topic part made of what MQTT and Home Assistant take: letters, digits, "_" and "-".
 std::string TopicPart(std::string_view AText);
