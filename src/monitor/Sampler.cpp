@@ -113,6 +113,13 @@ void TSampler::WorkerMain() {
         lock.unlock();
 
         auto sample = std::make_shared<TSample>(FFunction(target, FStop));
+        if (FStop) {
+            // Cut short by the stop: not what the line looks like, so not published.
+            lock.lock();
+            FBusyRouters.erase(router);
+            state->Running = false;
+            break;
+        }
         if (FObserver)
             FObserver(target, *sample);
         auto text = std::make_shared<const std::string>(RenderProbe(*sample));
