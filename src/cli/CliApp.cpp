@@ -3,10 +3,12 @@
 #include "cli/CliErrors.h"
 #include "cli/Commands.h"
 #include "cli/Diff.h"
+#include "cli/HistoryCommands.h"
 #include "cli/Password.h"
 #include "cli/Reports.h"
 #include "cli/Retrieve.h"
 #include "cli/Serve.h"
+#include "cli/WatchMqtt.h"
 #include "model/DefaultName.h"
 
 #include <CLI/CLI.hpp>
@@ -389,6 +391,8 @@ int RunCli(int AArgc, const char* const* AArgv, std::ostream& AOut, std::ostream
         ->required()
         ->check(NonEmpty);
 
+    THistoryCommands history(app);
+    TWatchMqtt watchMqtt(history);
     TServeOptions serveOptions;
     CLI::App* serve = AddServeCommand(app, serveOptions);
 
@@ -399,11 +403,11 @@ int RunCli(int AArgc, const char* const* AArgv, std::ostream& AOut, std::ostream
         return code == 0 ? ecOk : ecUsage;
     }
     if (app.get_subcommands().empty()) {
-        AErr << "A command is required: retrieve, show, export, diff, import or serve\n"
+        AErr << "A command is required: retrieve, show, export, diff, import, watch, history or serve\n"
                 "Run with --help for more information.\n";
         return ecUsage;
     }
-    if (password->count() > 0) {
+    if (password->count() > 0 || history.PasswordGiven()) {
         AErr << ProgramName
              << ": --password: the password is not taken from the command line, "
                 "where other users can read it\n"
@@ -423,6 +427,10 @@ int RunCli(int AArgc, const char* const* AArgv, std::ostream& AOut, std::ostream
             RunImport(opt, AErr);
         else if (diff->parsed())
             RunDiff(opt, AOut);
+        else if (history.Parsed()) {
+            watchMqtt.Start();
+            history.Run(AOut, AErr);
+        }
         else if (serve->parsed())
             RunServe(serveOptions, AOut, AErr);
         return ecOk;

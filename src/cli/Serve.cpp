@@ -1,12 +1,14 @@
 #include "cli/Serve.h"
 
 #include "cli/CliErrors.h"
+#include "history/HistoryStore.h"
 #include "monitor/ExporterServer.h"
 #include "monitor/MqttPublisher.h"
 #include "monitor/Sampler.h"
 #include "monitor/Targets.h"
 
 #include <csignal>
+#include <mutex>
 #include <optional>
 #include <pthread.h>
 #include <thread>
@@ -89,9 +91,45 @@ void RunServe(const TServeOptions& AOptions, std::ostream& AOut, std::ostream& A
     sigaddset(&signals, SIGTERM);
     pthread_sigmask(SIG_BLOCK, &signals, nullptr);
 
+    // One process for Prometheus and the local history: every sample is stored too.
+    std::unique_ptr<history::THistoryStore> store;
+    if (!AOptions.Db.empty()) {
+        try {
+            store =
+                history::THistoryStore::Open(AOptions.Db, history::THistoryStore::TMode::ReadWrite);
+        } catch (const history::EHistoryError& e) {
+            throw ECliError(ecFailure, e.what(),
+                            "Choose another file with --db, or leave --db out.");
+        }
+    }
+    std::mutex storeLock;
+    monitor::TSampleObserver record;
+    if (store)
+        record = [&store, &storeLock, &AErr](const monitor::TTarget& ATarget,
+                                             const monitor::TSample& ASample) {
+            history::TSampleInput input;
+            input.TimeMs = ASample.TimeMs;
+            input.Outcome = ASample.Completed ? history::TSampleOutcome::Completed
+                                              : history::TSampleOutcome::Failed;
+            input.Ending = monitor::EndingKey(ASample.Ending);
+            input.Message = ASample.Message;
+            input.DurationSeconds = ASample.DurationSeconds;
+            input.Set = ASample.Set.get();
+            input.WithTables = ASample.WithTables;
+            std::lock_guard lock(storeLock);
+            try {
+                store->AddSample(store->LineId({ATarget.Host, ATarget.Port, ATarget.RouterName}),
+                                 input);
+            } catch (const std::exception& e) {
+                // Serving goes on; the store's message says what to do (disk full, read-only).
+                AErr << "vexlorin-cli: sample of \"" << ATarget.Name
+                     << "\" not stored: " << e.what() << std::endl;
+            }
+        };
+
     monitor::TSamplerOptions samplerOptions;
     samplerOptions.Workers = AOptions.Workers;
-    monitor::TSampler sampler(monitor::ReadSample, samplerOptions);
+    monitor::TSampler sampler(monitor::ReadSample, samplerOptions, record);
     const std::size_t count = targets.size();
     sampler.SetTargets(std::move(targets));
 

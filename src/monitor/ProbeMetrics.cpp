@@ -247,34 +247,4 @@ std::string RenderProbe(const TSample& ASample) {
     return out.Take();
 }
 
-std::string_view EndingKey(TReadEnding AEnding) {
-    switch (AEnding) {
-    case reCompleted:
-        return "completed";
-    case reNotInShowtime:
-        return "not-in-showtime";
-    case reStopped:
-        return "stopped";
-    case reConnectFailed:
-        return "connect-failed";
-    case reNoLogonPrompt:
-        return "no-logon-prompt";
-    case reSingleConnection:
-        return "single-connection";
-    case reLogonFailed:
-        return "logon-failed";
-    case reConnectionLost:
-        return "connection-lost";
-    case reStoppedAnswering:
-        return "stopped-answering";
-    case reTooMuchData:
-        return "too-much-data";
-    case reParseError:
-        return "parse-error";
-    case reUnexpectedError:
-        return "unexpected-error";
-    }
-    return "unexpected-error";
-}
-
 } // namespace vexlorin::monitor

@@ -1,59 +1,37 @@
-// One retrieval with the reader for the sampler: the same run as vexlorin-cli retrieve,
-// with its outcome kept as a value instead of raised.
+// The sampler's console session: the recorder's own sample, the same retrieval as
+// vexlorin-cli retrieve and watch.
+#include "history/Recorder.h"
 #include "monitor/Sampler.h"
-
-#include "reader/Notifier.h"
-#include "reader/TelnetClient.h"
-
-#include <optional>
 
 namespace vexlorin::monitor {
 
-namespace {
-
-int64_t NowMs() {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(
-               std::chrono::system_clock::now().time_since_epoch())
-        .count();
+std::string_view EndingKey(TReadEnding AEnding) {
+    return history::EndingKey(AEnding);
 }
 
-} // namespace
+TSample FromRecorder(history::TSampleResult AResult) {
+    TSample sample;
+    sample.TimeMs = AResult.TimeMs;
+    sample.Completed = AResult.Completed;
+    sample.Ending = AResult.Ending;
+    sample.Message = std::move(AResult.Message);
+    sample.DurationSeconds = AResult.DurationSeconds;
+    sample.WithTables = AResult.WithTables;
+    sample.Summary = std::move(AResult.Summary);
+    if (AResult.Set)
+        sample.Profile = AResult.Set->VDSLProfile();
+    sample.Set = std::move(AResult.Set);
+    return sample;
+}
 
 TSample ReadSample(const TTarget& ATarget, const std::atomic<bool>& AStop) {
-    TSample sample;
-    sample.TimeMs = NowMs();
-    const auto started = std::chrono::steady_clock::now();
-    auto data = std::make_shared<TDrayData>(ATarget.Name);
-    TTelnetClient telnet;
-    telnet.SetHost(ATarget.Host);
-    telnet.SetPort(ATarget.Port);
-    TQueueNotifier notifier;
-    std::optional<TReadOutcome> outcome;
-    {
-        TDrayTelnetReader reader(telnet, ATarget.User, ATarget.Password, ATarget.RouterName,
-                                 data.get(), ATarget.Bins, notifier, nullptr);
-        reader.SetOnTerminate(
-            [&outcome](TDrayTelnetReader& AReader) { outcome = AReader.Outcome(); });
-        reader.Start();
-        bool stopSent = false;
-        while (!notifier.WaitAndRunUntil([&outcome] { return outcome.has_value(); },
-                                         std::chrono::milliseconds(200)))
-            if (AStop && !stopSent) {
-                reader.Terminate();
-                stopSent = true;
-            }
-    }
-    sample.DurationSeconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-    sample.Ending = outcome->Ending;
-    sample.Message = outcome->Message;
-    sample.Completed = outcome->SetComplete();
-    if (sample.Completed) {
-        sample.Summary = SummarizeSet(*data);
-        sample.Profile = data->VDSLProfile();
-        sample.Set = std::move(data);
-    }
-    return sample;
+    history::TRecorderTarget target;
+    target.Line = {ATarget.Host, ATarget.Port, ATarget.RouterName};
+    target.User = ATarget.User;
+    target.Password = ATarget.Password;
+    target.Bins = ATarget.Bins;
+    target.Interval = ATarget.Interval;
+    return FromRecorder(history::TakeSample(target, ATarget.Bins, &AStop));
 }
 
 } // namespace vexlorin::monitor

@@ -10,6 +10,12 @@
 #include <string>
 #include <string_view>
 
+namespace vexlorin {
+namespace history {
+struct TSampleResult;
+}
+} // namespace vexlorin
+
 namespace vexlorin::monitor {
 
 struct TSample {
@@ -19,9 +25,13 @@ struct TSample {
     std::string Message; // the failure's message, or the "not in showtime" notice
     double DurationSeconds = 0;
     std::shared_ptr<const TDrayData> Set; // completed samples only
+    bool WithTables = false;              // the set holds the per-tone tables
     TLineSummary Summary;                 // empty for failed samples
     TVDSLProfile Profile = vpNA;
 };
+
+// The recorder's sample as the exporter keeps it.
+TSample FromRecorder(history::TSampleResult AResult);
 
 // The ending as a stable key for labels and logs: "completed", "connect-failed", ...
 std::string_view EndingKey(TReadEnding AEnding);

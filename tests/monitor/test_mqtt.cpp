@@ -171,3 +171,59 @@ TEST(Mqtt, BrokerAddresses) {
 
 } // namespace
 } // namespace vexlorin
+
+namespace vexlorin {
+namespace {
+
+TEST(Mqtt, WatchPublishesEachSampleItRecords) {
+    if (Skip())
+        GTEST_SKIP() << "mosquitto is missing: run scripts/install-deps";
+    TTempDir dir;
+    const uint16_t brokerPort = test::FreeLoopbackPort();
+    TBroker broker(dir, brokerPort);
+    TRouterSimOptions options;
+    options.Profile = vp35b;
+    TRouterSim sim(options);
+    const uint16_t port = sim.Start();
+    test::TRunOptions run;
+    run.Env["VEXLORIN_PASSWORD"] = "admin";
+    const test::TRunResult result =
+        test::RunCli({"watch", "127.0.0.1", "--port", std::to_string(port), "--user", "admin",
+                      "--db", dir.File("history.sqlite"), "--count", "2", "--interval", "1s",
+                      "--no-bins", "--mqtt", "127.0.0.1:" + std::to_string(brokerPort)},
+                     run);
+    ASSERT_EQ(result.ExitCode, 0) << result.Err;
+    const std::string topic = "vexlorin/127_0_0_1_" + std::to_string(port);
+    std::map<std::string, std::string> messages;
+    ASSERT_TRUE(test::WaitFor(
+        [&] {
+            messages = Retained(brokerPort, 12);
+            return messages.count(topic + "/state") > 0;
+        },
+        std::chrono::seconds(10)))
+        << result.Err;
+    const auto state = nlohmann::json::parse(messages.at(topic + "/state"));
+    EXPECT_EQ(state["success"], true);
+    EXPECT_EQ(state["profile"], "35B");
+    EXPECT_TRUE(state["ds"].contains("snr_margin_db"));
+    EXPECT_TRUE(messages.count("homeassistant/sensor/vexlorin_127_0_0_1_" + std::to_string(port) +
+                               "/us_rate/config"));
+
+    // Options that cannot work are refused before anything runs.
+    const test::TRunResult topicWithoutBroker =
+        test::RunCli({"watch", "127.0.0.1", "--port", std::to_string(port), "--user", "admin",
+                      "--db", dir.File("history.sqlite"), "--count", "1", "--mqtt-topic", "x"},
+                     run);
+    EXPECT_EQ(topicWithoutBroker.ExitCode, 1);
+    EXPECT_NE(topicWithoutBroker.Err.find("need --mqtt"), std::string::npos)
+        << topicWithoutBroker.Err;
+    const test::TRunResult wildcard = test::RunCli(
+        {"watch", "127.0.0.1", "--port", std::to_string(port), "--user", "admin", "--db",
+         dir.File("history.sqlite"), "--count", "1", "--mqtt", "127.0.0.1", "--mqtt-topic", "a/#"},
+        run);
+    EXPECT_EQ(wildcard.ExitCode, 1);
+    EXPECT_NE(wildcard.Err.find("is not a topic to publish to"), std::string::npos) << wildcard.Err;
+}
+
+} // namespace
+} // namespace vexlorin

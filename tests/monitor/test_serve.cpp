@@ -3,10 +3,12 @@
 // bad targets files.
 #include "LineModel.h"
 #include "MonitorTestSupport.h"
+#include "history/HistoryStore.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -240,6 +242,43 @@ TEST_F(Serve, BadTargetsFilesStopItBeforeItServes) {
         test::RunCli({"serve", "--listen", "localhost", "--targets", Targets});
     EXPECT_EQ(badListen.ExitCode, 1);
     EXPECT_NE(badListen.Err.find("is not HOST:PORT"), std::string::npos) << badListen.Err;
+}
+
+} // namespace
+} // namespace vexlorin
+
+namespace vexlorin {
+namespace {
+
+TEST_F(Serve, DbRecordsEverySampleIntoTheHistoryStore) {
+    const std::string db = Dir.File("history.sqlite");
+    {
+        TServe serve(Dir, Targets, {"--db", db});
+        ASSERT_TRUE(test::WaitFor(
+            [&] {
+                const std::string metrics = HttpGet(serve.Port(), "/metrics").Body;
+                return MetricValue(metrics, "vexlorin_exporter_samples_total") >= 4;
+            },
+            std::chrono::seconds(20)))
+            << serve.Err();
+        serve.Process().Signal(SIGTERM);
+        EXPECT_EQ(serve.Process().Wait(std::chrono::seconds(5)), 0) << serve.Err();
+    }
+    const auto store = history::THistoryStore::Open(db, history::THistoryStore::TMode::ReadOnly);
+    const auto lines = store->Lines();
+    ASSERT_EQ(lines.size(), 2u);
+    for (const auto& line : lines) {
+        SCOPED_TRACE(line.Key.Port);
+        const bool office = line.Key.Port == Office.Port;
+        const routersim::TLineModel model(office ? vp17a : vp35b, office ? 11 : 23);
+        const auto samples = store->Samples(line.Id, 0, std::numeric_limits<int64_t>::max());
+        ASSERT_GE(samples.size(), 1u);
+        for (const auto& sample : samples) {
+            EXPECT_EQ(sample.Outcome, history::TSampleOutcome::Completed) << sample.Message;
+            EXPECT_EQ(sample.Summary.Get(sdDown, diSNRMargin).AsNumber(),
+                      static_cast<int>(model.SNRMargin(sdDown)));
+        }
+    }
 }
 
 } // namespace
