@@ -5,6 +5,8 @@
 #include <httplib.h>
 
 #include <arpa/inet.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -341,6 +343,10 @@ struct TExporterServer::TStreamServer : httplib::Server {
 
 private:
     bool process_and_close_socket(socket_t ASocket) override {
+        // Headers and body go out in separate writes; without this the body waits for the
+        // client's delayed acknowledgement of the headers (some 40 ms a scrape).
+        const int noDelay = 1;
+        ::setsockopt(ASocket, IPPROTO_TCP, TCP_NODELAY, &noDelay, sizeof noDelay);
         TBoundedStream stream(ASocket);
         for (std::size_t count = KeepAliveRequests; count > 0 && is_running(); --count) {
             // In slices, so that Stop() is not held up by an idle keep-alive connection.
