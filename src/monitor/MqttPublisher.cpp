@@ -5,6 +5,7 @@
 
 #include <cctype>
 #include <charconv>
+#include <chrono>
 #include <ctime>
 #include <mutex>
 
@@ -189,6 +190,7 @@ TMqttPublisher::TMqttPublisher(TMqttOptions AOptions) : FOptions(std::move(AOpti
         fail("The MQTT topic \"" + FOptions.Topic + "\" cannot be used", rc);
     mosquitto_connect_callback_set(FClient, &TMqttPublisher::OnConnect);
     mosquitto_disconnect_callback_set(FClient, &TMqttPublisher::OnDisconnect);
+    mosquitto_publish_callback_set(FClient, &TMqttPublisher::OnPublish);
     // Back-off 1 s doubling to 30 s while the broker is away.
     mosquitto_reconnect_delay_set(FClient, 1, 30, true);
     if ((rc = mosquitto_loop_start(FClient)) != MOSQ_ERR_SUCCESS)
@@ -205,7 +207,16 @@ TMqttPublisher::~TMqttPublisher() {
     if (!FClient)
         return;
     if (FConnected) {
-        Send(FOptions.Topic + "/availability", "offline", true);
+        // A clean end sends no will: say it, and give the broker a moment to take it
+        // before the connection goes.
+        int mid = 0;
+        const std::string topic = FOptions.Topic + "/availability";
+        if (mosquitto_publish(FClient, &mid, topic.c_str(), 7, "offline", 1, true) ==
+            MOSQ_ERR_SUCCESS) {
+            std::unique_lock lock(FLock);
+            FAcked.wait_for(lock, std::chrono::seconds(2),
+                            [&] { return FLastAcked == mid || !FConnected; });
+        }
         mosquitto_disconnect(FClient);
     }
     mosquitto_loop_stop(FClient, true);
@@ -229,7 +240,17 @@ void TMqttPublisher::OnConnect(mosquitto*, void* AThis, int ARc) {
 }
 
 void TMqttPublisher::OnDisconnect(mosquitto*, void* AThis, int) {
-    static_cast<TMqttPublisher*>(AThis)->FConnected = false;
+    auto* self = static_cast<TMqttPublisher*>(AThis);
+    std::lock_guard lock(self->FLock);
+    self->FConnected = false;
+    self->FAcked.notify_all();
+}
+
+void TMqttPublisher::OnPublish(mosquitto*, void* AThis, int AMid) {
+    auto* self = static_cast<TMqttPublisher*>(AThis);
+    std::lock_guard lock(self->FLock);
+    self->FLastAcked = AMid;
+    self->FAcked.notify_all();
 }
 
 void TMqttPublisher::SendAll() {

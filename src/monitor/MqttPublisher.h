@@ -15,6 +15,7 @@
 #include <nlohmann/json_fwd.hpp>
 
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -72,6 +73,7 @@ public:
 private:
     static void OnConnect(mosquitto*, void* AThis, int ARc);
     static void OnDisconnect(mosquitto*, void* AThis, int ARc);
+    static void OnPublish(mosquitto*, void* AThis, int AMid);
     void SendAll();
     void Send(const std::string& ATopic, const std::string& APayload, bool ARetain);
 
@@ -81,6 +83,8 @@ private:
     std::string FLatestState; // "" before the first sample
     std::atomic<bool> FConnected{false};
     std::atomic<uint64_t> FPublished{0};
+    std::condition_variable FAcked;
+    int FLastAcked = 0;
 };
 
 } // namespace vexlorin::monitor

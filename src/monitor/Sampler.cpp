@@ -122,6 +122,8 @@ void TSampler::WorkerMain() {
         }
         if (FObserver)
             FObserver(target, *sample);
+        // The set (some 150 KiB) has been stored by now; a probe needs only its summary.
+        sample->Set.reset();
         auto text = std::make_shared<const std::string>(RenderProbe(*sample));
 
         lock.lock();

@@ -61,7 +61,7 @@ struct TTargetStatus {
     std::string RouterKey;
     std::chrono::milliseconds Interval{0};
     bool Running = false;
-    std::shared_ptr<const TSample> Latest; // null before the first sample
+    std::shared_ptr<const TSample> Latest; // null before the first sample; without its set
 };
 
 class TSampler {
