@@ -76,11 +76,11 @@ int TBackground::Wait(std::chrono::milliseconds ATimeout) {
     }
 }
 
-long TBackground::RssKiB() const {
+long TBackground::PeakRssKiB() const {
     std::ifstream in("/proc/" + std::to_string(FPid) + "/status");
     std::string line;
     while (std::getline(in, line))
-        if (line.rfind("VmRSS:", 0) == 0)
+        if (line.rfind("VmHWM:", 0) == 0)
             return std::stol(line.substr(6));
     return -1;
 }

@@ -29,8 +29,8 @@ public:
     // Waits for the end (after a signal) and returns the exit status, 128 + signal, or -1
     // when it did not end within ATimeout (it is killed then).
     int Wait(std::chrono::milliseconds ATimeout);
-    // Resident memory in KiB, from /proc.
-    long RssKiB() const;
+    // Peak resident memory so far in KiB (VmHWM), from /proc.
+    long PeakRssKiB() const;
 
 private:
     pid_t FPid = -1;
