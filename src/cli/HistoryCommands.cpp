@@ -377,7 +377,7 @@ void THistoryCommands::RunWatch(std::ostream& AErr) {
                                 " samples; every sample stored before is kept.");
         }
     }
-    AErr << "Stopped after " << samples << " samples." << std::endl;
+    AErr << "Stopped after " << samples << (samples == 1 ? " sample." : " samples.") << std::endl;
 }
 
 void THistoryCommands::RunHistory(std::ostream& AOut, std::ostream& AErr) {

@@ -4,6 +4,7 @@
 
 #include <zstd.h>
 
+#include <memory>
 #include <string>
 
 namespace vexlorin::history {
@@ -15,6 +16,9 @@ namespace {
 constexpr int CompressionLevel = 6;
 // A stored set is a few hundred kilobytes; anything far larger is damage, not data.
 constexpr uint64_t MaxStoredBytes = uint64_t{64} * 1024 * 1024;
+// The window spans a base set and the set compressed against it (2 MiB); frames that ask
+// for more are refused when read.
+constexpr int WindowLog = 21;
 
 [[noreturn]] void Damaged(const std::string& AWhy) {
     throw EHistoryError("A stored set of the history database is damaged (" + AWhy +
@@ -23,17 +27,25 @@ constexpr uint64_t MaxStoredBytes = uint64_t{64} * 1024 * 1024;
 
 } // namespace
 
-std::vector<uint8_t> Compress(std::span<const uint8_t> AData) {
+std::vector<uint8_t> Compress(std::span<const uint8_t> AData, std::span<const uint8_t> ABase) {
+    std::unique_ptr<ZSTD_CCtx, decltype(&ZSTD_freeCCtx)> context(ZSTD_createCCtx(), ZSTD_freeCCtx);
+    if (!context)
+        throw EHistoryError("Compressing a set failed: out of memory");
+    ZSTD_CCtx_setParameter(context.get(), ZSTD_c_compressionLevel, CompressionLevel);
+    ZSTD_CCtx_setParameter(context.get(), ZSTD_c_windowLog, WindowLog);
+    if (!ABase.empty())
+        ZSTD_CCtx_refPrefix(context.get(), ABase.data(), ABase.size());
     std::vector<uint8_t> out(ZSTD_compressBound(AData.size()));
     const std::size_t size =
-        ZSTD_compress(out.data(), out.size(), AData.data(), AData.size(), CompressionLevel);
+        ZSTD_compress2(context.get(), out.data(), out.size(), AData.data(), AData.size());
     if (ZSTD_isError(size))
         throw EHistoryError(std::string("Compressing a set failed: ") + ZSTD_getErrorName(size));
     out.resize(size);
     return out;
 }
 
-std::vector<uint8_t> Decompress(std::span<const uint8_t> ACompressed, uint64_t AExpectedSize) {
+std::vector<uint8_t> Decompress(std::span<const uint8_t> ACompressed, uint64_t AExpectedSize,
+                                std::span<const uint8_t> ABase) {
     if (AExpectedSize > MaxStoredBytes)
         Damaged("its size is out of range");
     const unsigned long long frameSize =
@@ -41,9 +53,15 @@ std::vector<uint8_t> Decompress(std::span<const uint8_t> ACompressed, uint64_t A
     if (frameSize == ZSTD_CONTENTSIZE_ERROR || frameSize == ZSTD_CONTENTSIZE_UNKNOWN ||
         frameSize != AExpectedSize)
         Damaged("not a compressed frame of its recorded size");
+    std::unique_ptr<ZSTD_DCtx, decltype(&ZSTD_freeDCtx)> context(ZSTD_createDCtx(), ZSTD_freeDCtx);
+    if (!context)
+        Damaged("out of memory");
+    ZSTD_DCtx_setParameter(context.get(), ZSTD_d_windowLogMax, WindowLog);
+    if (!ABase.empty())
+        ZSTD_DCtx_refPrefix(context.get(), ABase.data(), ABase.size());
     std::vector<uint8_t> out(static_cast<std::size_t>(AExpectedSize));
-    const std::size_t size =
-        ZSTD_decompress(out.data(), out.size(), ACompressed.data(), ACompressed.size());
+    const std::size_t size = ZSTD_decompressDCtx(context.get(), out.data(), out.size(),
+                                                 ACompressed.data(), ACompressed.size());
     if (ZSTD_isError(size) || size != AExpectedSize)
         Damaged(ZSTD_isError(size) ? ZSTD_getErrorName(size) : "short frame");
     return out;

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <mutex>
 #include <system_error>
 
@@ -107,9 +108,13 @@ std::vector<std::function<void(TDatabase&)>> Migrations() {
                      "WHERE has_set = 1");
             // kind "set": the statistics-file encoding of the whole set; "status": the
             // statistics text alone (lines joined by LF), for samples without tables.
+            // base_id: the stored set (of the same line, with no base itself) the data was
+            // compressed against; a base is kept as long as data refers to it.
             ADb.Exec("CREATE TABLE sample_data (sample_id INTEGER PRIMARY KEY "
                      "REFERENCES samples(id) ON DELETE CASCADE, kind TEXT NOT NULL, "
-                     "raw_size INTEGER NOT NULL, data BLOB NOT NULL)");
+                     "raw_size INTEGER NOT NULL, data BLOB NOT NULL, "
+                     "base_id INTEGER REFERENCES samples(id))");
+            ADb.Exec("CREATE INDEX sample_data_by_base ON sample_data (base_id)");
             ADb.Exec("CREATE TABLE events (id INTEGER PRIMARY KEY, "
                      "line_id INTEGER NOT NULL REFERENCES lines(id) ON DELETE CASCADE, "
                      "sample_id INTEGER REFERENCES samples(id) ON DELETE CASCADE, "
@@ -178,10 +183,27 @@ private:
                                                                  const TSampleInput& ASample,
                                                                  const TLineSummary& ASummary);
 
+    // A stored set without a base, in its encoding: what later samples are compressed
+    // against.
+    struct TBase {
+        int64_t Id = 0, TimeMs = 0;
+        std::vector<uint8_t> Bytes;
+    };
+    // The base for a sample of the line at ATimeMs: the line's newest base when it is less
+    // than BaseSetEvery away; null when a new base is due.
+    const TBase* BaseFor(int64_t ALineId, int64_t ATimeMs);
+    std::vector<uint8_t> SetBytesLocked(int64_t ASampleId) const;
+
     TMode FMode;
     mutable TDatabase FDb;
     mutable std::mutex FLock;
+    std::map<int64_t, TBase> FWriteBases; // by line
+    mutable TBase FReadBase;              // the base read last
 };
+
+// A new base set once a day: each stored set is compressed against the line's base, so
+// that what stays the same from one sample to the next is stored once a day.
+constexpr int64_t BaseSetEvery = 24 * 3600 * 1000;
 
 std::string SelectSamples() {
     return "SELECT id, line_id, time_ms, outcome, ending, message, duration_s, has_set" +
@@ -216,12 +238,16 @@ TSqliteStore::TSqliteStore(const std::string& APath, TMode AMode)
     CheckSchema(AMode == TMode::ReadWrite);
 }
 
-void TSqliteStore::CheckSchema(bool AReadWrite) {
-    const std::string& path = FDb.Path();
+namespace {
+
+// The schema version of the file: 0 for a file without tables (a new one). Refuses a file
+// with tables but no version (not ours), without a valid version, or of a newer one.
+int SchemaVersion(TDatabase& ADb) {
+    const std::string& path = ADb.Path();
     int64_t tables = 0;
     bool hasVersion = false;
     {
-        TStatement query(FDb, "SELECT name FROM sqlite_master WHERE type = 'table'");
+        TStatement query(ADb, "SELECT name FROM sqlite_master WHERE type = 'table'");
         while (query.Step()) {
             ++tables;
             if (query.Text(0) == "schema_version")
@@ -234,7 +260,7 @@ void TSqliteStore::CheckSchema(bool AReadWrite) {
                             "history tables); it was left as it is. Give another file with --db.");
     int version = 0;
     if (hasVersion) {
-        TStatement query(FDb, "SELECT max(version) FROM schema_version");
+        TStatement query(ADb, "SELECT max(version) FROM schema_version");
         if (query.Step() && !query.IsNull(0))
             version = static_cast<int>(query.Int(0));
         if (version < 1)
@@ -247,6 +273,16 @@ void TSqliteStore::CheckSchema(bool AReadWrite) {
                             "vexlorin (schema version " + std::to_string(version) +
                             ", this one reads up to " + std::to_string(HistorySchemaVersion) +
                             "); it was left as it is. Use the newer vexlorin to read it.");
+    return version;
+}
+
+} // namespace
+
+void TSqliteStore::CheckSchema(bool AReadWrite) {
+    const std::string& path = FDb.Path();
+    // Read first: a file that is not a history database, or one of a newer version, is
+    // refused before anything could change it.
+    int version = SchemaVersion(FDb);
     FDb.Exec("PRAGMA foreign_keys = ON");
     if (!AReadWrite) {
         if (version == 0)
@@ -263,9 +299,13 @@ void TSqliteStore::CheckSchema(bool AReadWrite) {
     FDb.Exec("PRAGMA synchronous = NORMAL");
     if (version == HistorySchemaVersion)
         return;
-    // Forward migrations, all in one transaction: a file is either of its old version or
-    // of the new one.
+    // Forward migrations, all in one write transaction: a file is either of its old
+    // version or of the new one. Another recorder may have created or migrated the file
+    // since it was read, so the version is read again once the file is ours.
     TTransaction transaction(FDb);
+    version = SchemaVersion(FDb);
+    if (version == HistorySchemaVersion)
+        return;
     if (version == 0)
         FDb.Exec("CREATE TABLE schema_version (version INTEGER NOT NULL)");
     const auto steps = Migrations();
@@ -428,7 +468,11 @@ int64_t TSqliteStore::AddSample(int64_t ALineId, const TSampleInput& ASample) {
             raw.assign(text.begin(), text.end());
         }
     }
-    const auto compressed = raw.empty() ? std::vector<uint8_t>() : Compress(raw);
+    const TBase* base = raw.empty() ? nullptr : BaseFor(ALineId, ASample.TimeMs);
+    const bool newBase = !raw.empty() && !base && std::string_view(kind) == "set";
+    const auto compressed = raw.empty() ? std::vector<uint8_t>()
+                                        : Compress(raw, base ? std::span<const uint8_t>(base->Bytes)
+                                                             : std::span<const uint8_t>());
 
     TTransaction transaction(FDb);
     const auto& columns = SummaryColumns();
@@ -462,10 +506,14 @@ int64_t TSqliteStore::AddSample(int64_t ALineId, const TSampleInput& ASample) {
     add.Run();
     const int64_t id = FDb.LastInsertId();
     if (!compressed.empty()) {
-        TStatement data(FDb, "INSERT INTO sample_data (sample_id, kind, raw_size, data) "
-                             "VALUES (?, ?, ?, ?)");
+        TStatement data(FDb, "INSERT INTO sample_data (sample_id, kind, raw_size, data, base_id) "
+                             "VALUES (?, ?, ?, ?, ?)");
         data.Bind(1, id).Bind(2, kind).Bind(3, static_cast<int64_t>(raw.size()));
         data.BindBlob(4, compressed);
+        if (base)
+            data.Bind(5, base->Id);
+        else
+            data.BindNull(5);
         data.Run();
     }
     if (!events.empty()) {
@@ -479,7 +527,29 @@ int64_t TSqliteStore::AddSample(int64_t ALineId, const TSampleInput& ASample) {
         }
     }
     transaction.Commit();
+    // Only a committed set can be a base.
+    if (newBase)
+        FWriteBases[ALineId] = {id, ASample.TimeMs, std::move(raw)};
     return id;
+}
+
+const TSqliteStore::TBase* TSqliteStore::BaseFor(int64_t ALineId, int64_t ATimeMs) {
+    const auto near = [ATimeMs](const TBase& ABase) {
+        return ATimeMs >= ABase.TimeMs && ATimeMs - ABase.TimeMs < BaseSetEvery;
+    };
+    if (auto found = FWriteBases.find(ALineId); found != FWriteBases.end() && near(found->second))
+        return &found->second;
+    TStatement query(FDb, "SELECT s.id, s.time_ms FROM samples s JOIN sample_data d ON "
+                          "d.sample_id = s.id WHERE s.line_id = ? AND d.kind = 'set' AND "
+                          "d.base_id IS NULL ORDER BY s.time_ms DESC LIMIT 1");
+    query.Bind(1, ALineId);
+    if (!query.Step())
+        return nullptr;
+    TBase base{query.Int(0), query.Int(1), {}};
+    if (!near(base))
+        return nullptr;
+    base.Bytes = SetBytesLocked(base.Id);
+    return &(FWriteBases[ALineId] = std::move(base));
 }
 
 std::vector<TLineInfo> TSqliteStore::Lines() const {
@@ -569,13 +639,31 @@ std::vector<std::pair<int64_t, int64_t>> TSqliteStore::SetTimes(int64_t ALineId,
 
 std::vector<uint8_t> TSqliteStore::SetBytes(int64_t ASampleId) const {
     std::lock_guard lock(FLock);
-    TStatement query(FDb, "SELECT raw_size, data FROM sample_data WHERE sample_id = ? AND "
-                          "kind = 'set'");
+    return SetBytesLocked(ASampleId);
+}
+
+std::vector<uint8_t> TSqliteStore::SetBytesLocked(int64_t ASampleId) const {
+    TStatement query(FDb, "SELECT raw_size, data, base_id FROM sample_data WHERE sample_id = ? "
+                          "AND kind = 'set'");
     query.Bind(1, ASampleId);
     if (!query.Step())
         return {};
     const auto compressed = query.Blob(1);
-    return Decompress(compressed, static_cast<uint64_t>(query.Int(0)));
+    const auto size = static_cast<uint64_t>(query.Int(0));
+    if (query.IsNull(2))
+        return Decompress(compressed, size);
+    const int64_t baseId = query.Int(2);
+    if (FReadBase.Id != baseId || FReadBase.Bytes.empty()) {
+        TStatement base(FDb, "SELECT raw_size, data FROM sample_data WHERE sample_id = ? AND "
+                             "kind = 'set' AND base_id IS NULL");
+        base.Bind(1, baseId);
+        if (!base.Step())
+            throw EHistoryError("A stored set of the history database is damaged (the set it "
+                                "was stored against is missing); the other samples can still "
+                                "be read. Choose another time.");
+        FReadBase = {baseId, 0, Decompress(base.Blob(1), static_cast<uint64_t>(base.Int(0)))};
+    }
+    return Decompress(compressed, size, FReadBase.Bytes);
 }
 
 std::unique_ptr<TDrayData> TSqliteStore::LoadSet(int64_t ASampleId) const {
@@ -626,17 +714,25 @@ std::unique_ptr<TDrayData> TSqliteStore::NearestSet(int64_t ALineId, int64_t ATi
 int64_t TSqliteStore::Prune(int64_t AOlderThanMs) {
     std::lock_guard lock(FLock);
     RequireWritable();
+    FWriteBases.clear();
     TTransaction transaction(FDb);
     {
         TStatement events(FDb, "DELETE FROM events WHERE time_ms < ?");
         events.Bind(1, AOlderThanMs);
         events.Run();
+        // Twice: the data of old samples first, then the old bases nothing refers to any
+        // more. A base that newer data refers to stays, with its sample.
         TStatement data(FDb, "DELETE FROM sample_data WHERE sample_id IN "
-                             "(SELECT id FROM samples WHERE time_ms < ?)");
-        data.Bind(1, AOlderThanMs);
-        data.Run();
+                             "(SELECT id FROM samples WHERE time_ms < ?) AND sample_id NOT IN "
+                             "(SELECT base_id FROM sample_data WHERE base_id IS NOT NULL)");
+        for (int pass = 0; pass < 2; ++pass) {
+            data.Bind(1, AOlderThanMs);
+            data.Run();
+            data.Reset();
+        }
     }
-    TStatement samples(FDb, "DELETE FROM samples WHERE time_ms < ?");
+    TStatement samples(FDb, "DELETE FROM samples WHERE time_ms < ? AND id NOT IN "
+                            "(SELECT sample_id FROM sample_data)");
     samples.Bind(1, AOlderThanMs);
     samples.Run();
     const int64_t removed = FDb.Changes();
