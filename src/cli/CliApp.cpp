@@ -7,6 +7,8 @@
 #include "cli/Password.h"
 #include "cli/Reports.h"
 #include "cli/Retrieve.h"
+#include "cli/Serve.h"
+#include "cli/WatchMqtt.h"
 #include "model/DefaultName.h"
 
 #include "VexlorinVersion.h"
@@ -392,6 +394,9 @@ int RunCli(int AArgc, const char* const* AArgv, std::ostream& AOut, std::ostream
         ->check(NonEmpty);
 
     THistoryCommands history(app);
+    TWatchMqtt watchMqtt(history);
+    TServeOptions serveOptions;
+    CLI::App* serve = AddServeCommand(app, serveOptions);
 
     try {
         app.parse(AArgc, AArgv);
@@ -400,7 +405,7 @@ int RunCli(int AArgc, const char* const* AArgv, std::ostream& AOut, std::ostream
         return code == 0 ? ecOk : ecUsage;
     }
     if (app.get_subcommands().empty()) {
-        AErr << "A command is required: retrieve, show, export, diff, import, watch or history\n"
+        AErr << "A command is required: retrieve, show, export, diff, import, watch, history or serve\n"
                 "Run with --help for more information.\n";
         return ecUsage;
     }
@@ -424,8 +429,12 @@ int RunCli(int AArgc, const char* const* AArgv, std::ostream& AOut, std::ostream
             RunImport(opt, AErr);
         else if (diff->parsed())
             RunDiff(opt, AOut);
-        else if (history.Parsed())
+        else if (history.Parsed()) {
+            watchMqtt.Start();
             history.Run(AOut, AErr);
+        }
+        else if (serve->parsed())
+            RunServe(serveOptions, AOut, AErr);
         return ecOk;
     } catch (const ECliError& e) {
         AErr << ProgramName << ": " << e.what() << '\n';
