@@ -3,6 +3,7 @@
 // window at it, so the program can be tried without a router.
 #include "ui/ChartExport.h"
 #include "ui/DarkStyle.h"
+#include "ui/HistoryExport.h"
 #include "ui/UiResources.h"
 #include "ui/UserDialogs.h"
 #include "ui/fmMain.h"
@@ -21,6 +22,8 @@
 int main(int argc, char* argv[]) {
     if (vexlorin::IsChartExportCall(argc, argv))
         return vexlorin::RunChartExport(argc, argv);
+    if (vexlorin::IsHistoryExportCall(argc, argv))
+        return vexlorin::RunHistoryExport(argc, argv);
     QApplication application(argc, argv);
     if (!vexlorin::ApplyDarkStyle(application))
         QMessageBox::critical(nullptr, QStringLiteral("Vexlorin"),

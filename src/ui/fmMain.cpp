@@ -9,6 +9,7 @@
 #include "ui/QtNotifier.h"
 #include "ui/SummaryView.h"
 #include "ui/UiResources.h"
+#include "ui/WatchControl.h"
 #include "ui/fmMainRetrieval.h"
 
 #include <QAction>
@@ -173,6 +174,9 @@ void TfrmMain::FormCreate(const QStringList& AArguments) {
 void TfrmMain::FormDestroy() {
     // The reader uses the client, the notifier and its set: it goes first.
     AbandonReader();
+    if (FWatch)
+        FWatch->Abandon();
+    FOutsideSet.reset();
     // Every set is still removed with its notification while the controls exist.
     FDrayDataList.reset();
 }
@@ -244,6 +248,7 @@ void TfrmMain::lbxStatisticsClick() {
     const TDrayData* selected = GetSelectedDrayData();
     if (!selected)
         return;
+    FOutsideSet.reset();
     DisplayTextData(nullptr);
     DisplayChartData(nullptr);
     DisplayTextData(selected);
@@ -319,6 +324,7 @@ void TfrmMain::UpdateActions() {
     acnRemoveUpdate(acnRemoveAll);
     acnCompareWithSelectedUpdate(acnCompareWithSelected);
     acnStopComparingUpdate(acnStopComparing);
+    UpdateHistoryActions();
 }
 
 void TfrmMain::acnRetrieveDataUpdate(QAction* ASender) {
