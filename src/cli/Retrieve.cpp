@@ -1,34 +1,11 @@
 #include "cli/Retrieve.h"
 
 #include "cli/CliErrors.h"
-#include "reader/Notifier.h"
-#include "reader/ReaderView.h"
-#include "reader/TelnetClient.h"
-
-#include <optional>
+#include "reader/Retrieval.h"
 
 namespace vexlorin::cli {
 
 namespace {
-
-// Only the status texts mean something without a window.
-class TProgressView final : public IReaderView {
-public:
-    explicit TProgressView(std::ostream* AOut) : FOut(AOut) {}
-    void ShowStatus(const std::string& AText) override {
-        if (FOut && !AText.empty())
-            *FOut << AText << std::endl;
-    }
-    void UpdateProfileLabel(TVDSLProfile) override {}
-    void DisplayTextData(TDrayData*) override {}
-    void PlotHLOG(TDrayData*) override {}
-    void PlotQLN(TDrayData*) override {}
-    void PlotSNR(TDrayData*) override {}
-    void PlotBins(TDrayData*) override {}
-
-private:
-    std::ostream* FOut;
-};
 
 std::string Where(const TRetrieveRequest& ARequest) {
     return ARequest.Host + ":" + std::to_string(ARequest.Port);
@@ -91,27 +68,15 @@ std::string Where(const TRetrieveRequest& ARequest) {
 
 std::unique_ptr<TDrayData> RetrieveSet(const TRetrieveRequest& ARequest, std::ostream* AProgress) {
     auto data = std::make_unique<TDrayData>(ARequest.SetName);
-    TTelnetClient telnet;
-    telnet.SetHost(ARequest.Host);
-    telnet.SetPort(ARequest.Port);
-    TQueueNotifier notifier;
-    TProgressView view(AProgress);
-    std::optional<TReadOutcome> outcome;
-    {
-        TDrayTelnetReader reader(telnet, ARequest.User, ARequest.Password, ARequest.RouterName,
-                                 data.get(), ARequest.Bins, notifier, &view);
-        if (ARequest.Timeouts)
-            reader.SetTimeouts(*ARequest.Timeouts);
-        reader.SetOnTerminate(
-            [&outcome](TDrayTelnetReader& AReader) { outcome = AReader.Outcome(); });
-        reader.Start();
-        notifier.WaitAndRunUntil([&outcome] { return outcome.has_value(); });
-    }
-    if (!outcome->SetComplete())
-        RaiseFailure(ARequest, *outcome);
+    const TRetrievalRequest request{ARequest.Host,     ARequest.Port,       ARequest.User,
+                                    ARequest.Password, ARequest.RouterName, ARequest.Bins,
+                                    ARequest.Timeouts};
+    const TReadOutcome outcome = RunRetrieval(request, *data, AProgress);
+    if (!outcome.SetComplete())
+        RaiseFailure(ARequest, outcome);
     // The set is kept; the notice says why it has no profile.
-    if (outcome->Ending == reNotInShowtime && AProgress)
-        *AProgress << outcome->Message << std::endl;
+    if (outcome.Ending == reNotInShowtime && AProgress)
+        *AProgress << outcome.Message << std::endl;
     return data;
 }
 

@@ -1,8 +1,669 @@
 #include "history/HistoryStore.h"
 
+#include "history/Compression.h"
+#include "history/Sqlite.h"
+
+#include <algorithm>
+#include <cctype>
 #include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <mutex>
+#include <system_error>
 
 namespace vexlorin::history {
+
+namespace {
+
+using sql::TDatabase;
+using sql::TStatement;
+using sql::TTransaction;
+
+// What a summary column holds.
+struct TColumn {
+    std::string Name;
+    enum TGroup : uint8_t { Line, Direction, Bits } Group;
+    TStatDirection Dir;
+    uint8_t Item;
+    TSummaryKind Kind;
+};
+
+// The summary's columns, in the order of the descriptor tables: the line's values, then
+// downstream and upstream ("ds_", "us_" with the field key), then the bit loading
+// ("bits_ds_", "bits_us_").
+const std::vector<TColumn>& SummaryColumns() {
+    static const std::vector<TColumn> columns = [] {
+        std::vector<TColumn> list;
+        for (std::size_t i = 0; i < LineFields().size(); ++i)
+            list.push_back({std::string(LineFields()[i].Key), TColumn::Line, sdDown,
+                            static_cast<uint8_t>(i), LineFields()[i].Kind});
+        for (TStatDirection dir : {sdDown, sdUp})
+            for (std::size_t i = 0; i < DirectionFields().size(); ++i)
+                list.push_back(
+                    {std::string(DirectionKey(dir)) + "_" + std::string(DirectionFields()[i].Key),
+                     TColumn::Direction, dir, static_cast<uint8_t>(i), DirectionFields()[i].Kind});
+        for (TStatDirection dir : {sdDown, sdUp})
+            for (std::size_t i = 0; i < BitsFields().size(); ++i)
+                list.push_back({"bits_" + std::string(DirectionKey(dir)) + "_" +
+                                    std::string(BitsFields()[i].Key),
+                                TColumn::Bits, dir, static_cast<uint8_t>(i), BitsFields()[i].Kind});
+        return list;
+    }();
+    return columns;
+}
+
+const TSummaryValue& ColumnValue(const TLineSummary& ASummary, const TColumn& AColumn) {
+    switch (AColumn.Group) {
+    case TColumn::Line:
+        return ASummary.Line[AColumn.Item];
+    case TColumn::Direction:
+        return ASummary.Directions[AColumn.Dir][AColumn.Item];
+    case TColumn::Bits:
+        return ASummary.Bits[AColumn.Dir][AColumn.Item];
+    }
+    return ASummary.Line[0];
+}
+
+TSummaryValue& ColumnValue(TLineSummary& ASummary, const TColumn& AColumn) {
+    return const_cast<TSummaryValue&>(
+        ColumnValue(static_cast<const TLineSummary&>(ASummary), AColumn));
+}
+
+std::string Quoted(const std::string& AName) {
+    return "\"" + AName + "\"";
+}
+
+std::string ColumnList() {
+    std::string list;
+    for (const TColumn& column : SummaryColumns())
+        list += ", " + Quoted(column.Name);
+    return list;
+}
+
+// The schema, one step per version: a file of version N runs the steps after N. The
+// summary columns are typeless so that every value keeps its kind (integer, decimal, text).
+std::vector<std::function<void(TDatabase&)>> Migrations() {
+    return {
+        [](TDatabase& ADb) {
+            std::string samples =
+                "CREATE TABLE samples ("
+                "id INTEGER PRIMARY KEY, "
+                "line_id INTEGER NOT NULL REFERENCES lines(id) ON DELETE CASCADE, "
+                "time_ms INTEGER NOT NULL, "
+                "outcome TEXT NOT NULL, "
+                "ending TEXT NOT NULL, "
+                "message TEXT NOT NULL, "
+                "duration_s REAL NOT NULL, "
+                "has_set INTEGER NOT NULL DEFAULT 0";
+            for (const TColumn& column : SummaryColumns())
+                samples += ", " + Quoted(column.Name);
+            samples += ")";
+            ADb.Exec("CREATE TABLE lines (id INTEGER PRIMARY KEY, host TEXT NOT NULL, "
+                     "port INTEGER NOT NULL, router_name TEXT NOT NULL, "
+                     "UNIQUE (host, port, router_name))");
+            ADb.Exec(samples);
+            ADb.Exec("CREATE INDEX samples_by_time ON samples (line_id, time_ms)");
+            ADb.Exec("CREATE INDEX samples_with_sets ON samples (line_id, time_ms) "
+                     "WHERE has_set = 1");
+            // kind "set": the statistics-file encoding of the whole set; "status": the
+            // statistics text alone (lines joined by LF), for samples without tables.
+            ADb.Exec("CREATE TABLE sample_data (sample_id INTEGER PRIMARY KEY "
+                     "REFERENCES samples(id) ON DELETE CASCADE, kind TEXT NOT NULL, "
+                     "raw_size INTEGER NOT NULL, data BLOB NOT NULL)");
+            ADb.Exec("CREATE TABLE events (id INTEGER PRIMARY KEY, "
+                     "line_id INTEGER NOT NULL REFERENCES lines(id) ON DELETE CASCADE, "
+                     "sample_id INTEGER REFERENCES samples(id) ON DELETE CASCADE, "
+                     "time_ms INTEGER NOT NULL, kind TEXT NOT NULL, detail TEXT NOT NULL)");
+            ADb.Exec("CREATE INDEX events_by_time ON events (line_id, time_ms)");
+            ADb.Exec("CREATE INDEX events_by_sample ON events (sample_id)");
+        },
+    };
+}
+
+std::string Lower(std::string AText) {
+    std::transform(AText.begin(), AText.end(), AText.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return AText;
+}
+
+bool InShowtime(const TLineSummary& ASummary) {
+    const auto state = ASummary[liState].AsText();
+    return state && Lower(*state) == "showtime";
+}
+
+std::string Show(const TSummaryValue& AValue) {
+    if (auto i = AValue.AsInteger())
+        return std::to_string(*i);
+    if (auto t = AValue.AsText())
+        return *t;
+    if (auto n = AValue.AsNumber())
+        return std::to_string(*n);
+    return "-";
+}
+
+const char* OutcomeKey(TSampleOutcome AOutcome) {
+    return AOutcome == TSampleOutcome::Completed ? "completed" : "failed";
+}
+
+class TSqliteStore final : public THistoryStore {
+public:
+    TSqliteStore(const std::string& APath, TMode AMode);
+
+    int64_t LineId(const TLineKey& AKey) override;
+    int64_t AddSample(int64_t ALineId, const TSampleInput& ASample) override;
+    std::vector<TLineInfo> Lines() const override;
+    std::vector<TSampleRow> Samples(int64_t ALineId, int64_t AFromMs, int64_t AToMs) const override;
+    std::vector<TIntervalRates> Rates(int64_t ALineId, int64_t AFromMs,
+                                      int64_t AToMs) const override;
+    std::vector<THistoryEvent> Events(int64_t ALineId, int64_t AFromMs,
+                                      int64_t AToMs) const override;
+    std::vector<std::pair<int64_t, int64_t>> SetTimes(int64_t ALineId, int64_t AFromMs,
+                                                      int64_t AToMs) const override;
+    std::unique_ptr<TDrayData> LoadSet(int64_t ASampleId) const override;
+    std::unique_ptr<TDrayData> NearestSet(int64_t ALineId, int64_t ATimeMs,
+                                          int64_t* ASampleTimeMs) const override;
+    std::vector<uint8_t> SetBytes(int64_t ASampleId) const override;
+    int64_t Prune(int64_t AOlderThanMs) override;
+    int64_t LastSampleId() const override;
+    std::vector<TSampleRow> SamplesAfter(int64_t AAfterId) const override;
+    std::string IntegrityCheck() const override;
+
+private:
+    void CheckSchema(bool AReadWrite);
+    void RequireWritable() const;
+    std::vector<TSampleRow> ReadRows(TStatement& AQuery) const;
+    std::optional<TSampleRow> LastSample(int64_t ALineId, bool ACompletedOnly) const;
+    // The events of a sample about to be stored, from the samples stored before it.
+    std::vector<std::pair<TEventKind, std::string>> DeriveEvents(int64_t ALineId, bool ACompleted,
+                                                                 const TSampleInput& ASample,
+                                                                 const TLineSummary& ASummary);
+
+    TMode FMode;
+    mutable TDatabase FDb;
+    mutable std::mutex FLock;
+};
+
+std::string SelectSamples() {
+    return "SELECT id, line_id, time_ms, outcome, ending, message, duration_s, has_set" +
+           ColumnList() + " FROM samples ";
+}
+
+TDatabase OpenDatabase(const std::string& APath, THistoryStore::TMode AMode) {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    const bool readOnly = AMode == THistoryStore::TMode::ReadOnly;
+    if (!fs::exists(APath, error)) {
+        if (readOnly)
+            throw EHistoryError("The history database \"" + APath +
+                                "\" does not exist; record into it first with \"vexlorin-cli "
+                                "watch --db " +
+                                APath + "\", or give another file with --db.");
+        const fs::path folder = fs::path(APath).parent_path();
+        if (!folder.empty() && !fs::exists(folder, error) && !fs::create_directories(folder, error))
+            throw EHistoryError("Cannot create the folder of the history database \"" + APath +
+                                "\": " + error.message() + ". Give another file with --db.");
+    } else if (fs::is_directory(APath, error)) {
+        throw EHistoryError("\"" + APath +
+                            "\" is a folder, not a history database; give a file with --db.");
+    }
+    return TDatabase(APath, readOnly, !readOnly);
+}
+
+TSqliteStore::TSqliteStore(const std::string& APath, TMode AMode)
+    : FMode(AMode), FDb(OpenDatabase(APath, AMode)) {
+    // Reading the schema first: a file that is not a history database, or one of a newer
+    // version, is refused before anything could change it.
+    CheckSchema(AMode == TMode::ReadWrite);
+}
+
+void TSqliteStore::CheckSchema(bool AReadWrite) {
+    const std::string& path = FDb.Path();
+    int64_t tables = 0;
+    bool hasVersion = false;
+    {
+        TStatement query(FDb, "SELECT name FROM sqlite_master WHERE type = 'table'");
+        while (query.Step()) {
+            ++tables;
+            if (query.Text(0) == "schema_version")
+                hasVersion = true;
+        }
+    }
+    if (tables > 0 && !hasVersion)
+        throw EHistoryError("\"" + path +
+                            "\" is an SQLite database but not a history database (it has no "
+                            "history tables); it was left as it is. Give another file with --db.");
+    int version = 0;
+    if (hasVersion) {
+        TStatement query(FDb, "SELECT max(version) FROM schema_version");
+        if (query.Step() && !query.IsNull(0))
+            version = static_cast<int>(query.Int(0));
+        if (version < 1)
+            throw EHistoryError("The history database \"" + path +
+                                "\" has no valid schema version; it was left as it is. Give "
+                                "another file with --db.");
+    }
+    if (version > HistorySchemaVersion)
+        throw EHistoryError("The history database \"" + path + "\" was written by a newer " +
+                            "vexlorin (schema version " + std::to_string(version) +
+                            ", this one reads up to " + std::to_string(HistorySchemaVersion) +
+                            "); it was left as it is. Use the newer vexlorin to read it.");
+    FDb.Exec("PRAGMA foreign_keys = ON");
+    if (!AReadWrite) {
+        if (version == 0)
+            throw EHistoryError("\"" + path +
+                                "\" holds no history yet; record into it first with "
+                                "\"vexlorin-cli watch\".");
+        if (version < HistorySchemaVersion)
+            throw EHistoryError("The history database \"" + path +
+                                "\" is of an older schema version; open it once for recording "
+                                "(\"vexlorin-cli watch\") to bring it up to date.");
+        return;
+    }
+    FDb.Exec("PRAGMA journal_mode = WAL");
+    FDb.Exec("PRAGMA synchronous = NORMAL");
+    if (version == HistorySchemaVersion)
+        return;
+    // Forward migrations, all in one transaction: a file is either of its old version or
+    // of the new one.
+    TTransaction transaction(FDb);
+    if (version == 0)
+        FDb.Exec("CREATE TABLE schema_version (version INTEGER NOT NULL)");
+    const auto steps = Migrations();
+    for (int step = version; step < HistorySchemaVersion; ++step)
+        steps[static_cast<std::size_t>(step)](FDb);
+    FDb.Exec("DELETE FROM schema_version");
+    FDb.Exec("INSERT INTO schema_version (version) VALUES (" +
+             std::to_string(HistorySchemaVersion) + ")");
+    transaction.Commit();
+}
+
+void TSqliteStore::RequireWritable() const {
+    if (FMode != TMode::ReadWrite)
+        throw EHistoryError("The history database \"" + FDb.Path() +
+                            "\" was opened for reading only.");
+}
+
+int64_t TSqliteStore::LineId(const TLineKey& AKey) {
+    std::lock_guard lock(FLock);
+    {
+        TStatement find(FDb,
+                        "SELECT id FROM lines WHERE host = ? AND port = ? AND router_name = ?");
+        find.Bind(1, AKey.Host).Bind(2, int64_t{AKey.Port}).Bind(3, AKey.RouterName);
+        if (find.Step())
+            return find.Int(0);
+    }
+    RequireWritable();
+    TStatement add(FDb, "INSERT INTO lines (host, port, router_name) VALUES (?, ?, ?)");
+    add.Bind(1, AKey.Host).Bind(2, int64_t{AKey.Port}).Bind(3, AKey.RouterName);
+    add.Run();
+    return FDb.LastInsertId();
+}
+
+std::vector<TSampleRow> TSqliteStore::ReadRows(TStatement& AQuery) const {
+    std::vector<TSampleRow> rows;
+    const auto& columns = SummaryColumns();
+    while (AQuery.Step()) {
+        TSampleRow& row = rows.emplace_back();
+        row.Id = AQuery.Int(0);
+        row.LineId = AQuery.Int(1);
+        row.TimeMs = AQuery.Int(2);
+        row.Outcome =
+            AQuery.Text(3) == "completed" ? TSampleOutcome::Completed : TSampleOutcome::Failed;
+        row.Ending = AQuery.Text(4);
+        row.Message = AQuery.Text(5);
+        row.DurationSeconds = AQuery.Real(6);
+        row.HasSet = AQuery.Int(7) != 0;
+        for (std::size_t i = 0; i < columns.size(); ++i) {
+            const int at = static_cast<int>(i) + 8;
+            TSummaryValue& value = ColumnValue(row.Summary, columns[i]);
+            switch (AQuery.ColumnType(at)) {
+            case 1:
+                value = TSummaryValue::Integer(AQuery.Int(at));
+                break; // SQLITE_INTEGER
+            case 2:
+                value = TSummaryValue::Decimal(AQuery.Real(at));
+                break; // SQLITE_FLOAT
+            case 3:
+                value = TSummaryValue::Text(AQuery.Text(at));
+                break; // SQLITE_TEXT
+            default:
+                break;
+            }
+        }
+    }
+    return rows;
+}
+
+std::optional<TSampleRow> TSqliteStore::LastSample(int64_t ALineId, bool ACompletedOnly) const {
+    TStatement query(FDb, SelectSamples() + "WHERE line_id = ?" +
+                              (ACompletedOnly ? " AND outcome = 'completed'" : "") +
+                              " ORDER BY time_ms DESC, id DESC LIMIT 1");
+    query.Bind(1, ALineId);
+    auto rows = ReadRows(query);
+    if (rows.empty())
+        return std::nullopt;
+    return std::move(rows.front());
+}
+
+std::vector<std::pair<TEventKind, std::string>>
+TSqliteStore::DeriveEvents(int64_t ALineId, bool ACompleted, const TSampleInput& ASample,
+                           const TLineSummary& ASummary) {
+    std::vector<std::pair<TEventKind, std::string>> events;
+    const auto add = [&events](TEventKind AKind, std::string ADetail) {
+        events.emplace_back(AKind, std::move(ADetail));
+    };
+    const auto previous = LastSample(ALineId, false);
+    const bool completed = ACompleted;
+    const bool wasReachable = !previous || previous->Outcome == TSampleOutcome::Completed;
+    if (!completed) {
+        if (wasReachable)
+            add(TEventKind::Unreachable,
+                ASample.Ending + (ASample.Message.empty() ? "" : ": " + ASample.Message));
+        return events;
+    }
+    if (!wasReachable)
+        add(TEventKind::Reachable, "");
+    const auto last = previous && previous->Outcome == TSampleOutcome::Completed
+                          ? previous
+                          : LastSample(ALineId, true);
+    if (!last)
+        return events;
+    const TLineSummary& before = last->Summary;
+    const bool wasUp = InShowtime(before), isUp = InShowtime(ASummary);
+    if (wasUp && !isUp)
+        add(TEventKind::LineDown, "state " + Show(ASummary[liState]));
+    bool cameBack = false;
+    if (!wasUp && isUp) {
+        add(TEventKind::LineUp, "state " + Show(before[liState]) + " -> SHOWTIME");
+        TStatement earlier(FDb, "SELECT 1 FROM samples WHERE line_id = ? AND "
+                                "lower(\"state\") = 'showtime' LIMIT 1");
+        earlier.Bind(1, ALineId);
+        cameBack = earlier.Step();
+    }
+    // Counters that went backwards: the line came up again since the last sample.
+    std::string resets;
+    for (const TColumn& column : SummaryColumns()) {
+        if (column.Kind != skCounter || column.Name == "retrains")
+            continue;
+        const auto was = ColumnValue(before, column).AsInteger();
+        const auto now = ColumnValue(ASummary, column).AsInteger();
+        if (was && now && *now < *was)
+            resets += (resets.empty() ? "" : ", ") + column.Name + " " + std::to_string(*was) +
+                      " -> " + std::to_string(*now);
+    }
+    const auto linksWas = before[liRetrains].AsInteger();
+    const auto linksNow = ASummary[liRetrains].AsInteger();
+    if (linksWas && linksNow && *linksNow < *linksWas)
+        resets += (resets.empty() ? "" : ", ") + std::string("retrains ") +
+                  std::to_string(*linksWas) + " -> " + std::to_string(*linksNow);
+    if (!resets.empty())
+        add(TEventKind::CounterReset, resets);
+    if (linksWas && linksNow && *linksNow > *linksWas)
+        add(TEventKind::Retrain,
+            "link times " + std::to_string(*linksWas) + " -> " + std::to_string(*linksNow));
+    else if (cameBack)
+        add(TEventKind::Retrain, "the line left showtime and came back");
+    else if (!resets.empty())
+        add(TEventKind::Retrain, "the counters started again");
+    return events;
+}
+
+int64_t TSqliteStore::AddSample(int64_t ALineId, const TSampleInput& ASample) {
+    std::lock_guard lock(FLock);
+    RequireWritable();
+    const bool completed = ASample.Outcome == TSampleOutcome::Completed && ASample.Set;
+    TLineSummary summary;
+    std::vector<uint8_t> raw;
+    const char* kind = "status";
+    if (completed) {
+        if (ASample.WithTables) {
+            summary = SummarizeSet(*ASample.Set);
+            raw = ASample.Set->SaveToBytes();
+            kind = "set";
+        } else {
+            // The bins tables were not read: the summary is the status text's, and the
+            // text is kept so that it can be read again by a later summary.
+            summary = SummarizeStatus(ASample.Set->Stats());
+            const std::string text = JoinLines(ASample.Set->Stats());
+            raw.assign(text.begin(), text.end());
+        }
+    }
+    const auto compressed = raw.empty() ? std::vector<uint8_t>() : Compress(raw);
+
+    TTransaction transaction(FDb);
+    const auto& columns = SummaryColumns();
+    std::string insert = "INSERT INTO samples (line_id, time_ms, outcome, ending, message, "
+                         "duration_s, has_set" +
+                         ColumnList() + ") VALUES (?, ?, ?, ?, ?, ?, ?";
+    for (std::size_t i = 0; i < columns.size(); ++i)
+        insert += ", ?";
+    insert += ")";
+    TStatement add(FDb, insert);
+    const bool hasSet = completed && ASample.WithTables;
+    add.Bind(1, ALineId)
+        .Bind(2, ASample.TimeMs)
+        .Bind(3, OutcomeKey(completed ? TSampleOutcome::Completed : TSampleOutcome::Failed));
+    add.Bind(4, ASample.Ending).Bind(5, ASample.Message).Bind(6, ASample.DurationSeconds);
+    add.Bind(7, int64_t{hasSet ? 1 : 0});
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        const int at = static_cast<int>(i) + 8;
+        const TSummaryValue& value = ColumnValue(summary, columns[i]);
+        if (auto integer = value.AsInteger())
+            add.Bind(at, *integer);
+        else if (auto text = value.AsText())
+            add.Bind(at, *text);
+        else if (auto number = value.AsNumber())
+            add.Bind(at, *number);
+        else
+            add.BindNull(at);
+    }
+    // Events compare with the samples stored before this one.
+    const auto events = DeriveEvents(ALineId, completed, ASample, summary);
+    add.Run();
+    const int64_t id = FDb.LastInsertId();
+    if (!compressed.empty()) {
+        TStatement data(FDb, "INSERT INTO sample_data (sample_id, kind, raw_size, data) "
+                             "VALUES (?, ?, ?, ?)");
+        data.Bind(1, id).Bind(2, kind).Bind(3, static_cast<int64_t>(raw.size()));
+        data.BindBlob(4, compressed);
+        data.Run();
+    }
+    if (!events.empty()) {
+        TStatement add(FDb, "INSERT INTO events (line_id, sample_id, time_ms, kind, detail) "
+                            "VALUES (?, ?, ?, ?, ?)");
+        for (const auto& [eventKind, detail] : events) {
+            add.Bind(1, ALineId).Bind(2, id).Bind(3, ASample.TimeMs).Bind(4, EventKey(eventKind));
+            add.Bind(5, detail);
+            add.Run();
+            add.Reset();
+        }
+    }
+    transaction.Commit();
+    return id;
+}
+
+std::vector<TLineInfo> TSqliteStore::Lines() const {
+    std::lock_guard lock(FLock);
+    TStatement query(FDb, "SELECT l.id, l.host, l.port, l.router_name, min(s.time_ms), "
+                          "max(s.time_ms), count(s.id) FROM lines l LEFT JOIN samples s ON "
+                          "s.line_id = l.id GROUP BY l.id ORDER BY l.id");
+    std::vector<TLineInfo> lines;
+    while (query.Step()) {
+        TLineInfo& line = lines.emplace_back();
+        line.Id = query.Int(0);
+        line.Key.Host = query.Text(1);
+        line.Key.Port = static_cast<uint16_t>(query.Int(2));
+        line.Key.RouterName = query.Text(3);
+        line.FirstMs = query.Int(4);
+        line.LastMs = query.Int(5);
+        line.Samples = query.Int(6);
+    }
+    return lines;
+}
+
+std::vector<TSampleRow> TSqliteStore::Samples(int64_t ALineId, int64_t AFromMs,
+                                              int64_t AToMs) const {
+    std::lock_guard lock(FLock);
+    TStatement query(FDb, SelectSamples() + "WHERE line_id = ? AND time_ms BETWEEN ? AND ? "
+                                            "ORDER BY time_ms, id");
+    query.Bind(1, ALineId).Bind(2, AFromMs).Bind(3, AToMs);
+    return ReadRows(query);
+}
+
+std::vector<TIntervalRates> TSqliteStore::Rates(int64_t ALineId, int64_t AFromMs,
+                                                int64_t AToMs) const {
+    std::vector<TSampleRow> rows;
+    {
+        std::lock_guard lock(FLock);
+        // The completed sample before the range gives the first interval.
+        TStatement before(FDb, SelectSamples() + "WHERE line_id = ? AND time_ms < ? AND "
+                                                 "outcome = 'completed' "
+                                                 "ORDER BY time_ms DESC, id DESC LIMIT 1");
+        before.Bind(1, ALineId).Bind(2, AFromMs);
+        rows = ReadRows(before);
+        TStatement query(FDb, SelectSamples() + "WHERE line_id = ? AND time_ms BETWEEN ? AND ? "
+                                                "AND outcome = 'completed' ORDER BY time_ms, id");
+        query.Bind(1, ALineId).Bind(2, AFromMs).Bind(3, AToMs);
+        auto inRange = ReadRows(query);
+        rows.insert(rows.end(), std::make_move_iterator(inRange.begin()),
+                    std::make_move_iterator(inRange.end()));
+    }
+    std::vector<TIntervalRates> rates;
+    for (std::size_t i = 1; i < rows.size(); ++i)
+        rates.push_back(RatesBetween(&rows[i - 1].Summary, rows[i - 1].TimeMs, rows[i].Summary,
+                                     rows[i].TimeMs));
+    return rates;
+}
+
+std::vector<THistoryEvent> TSqliteStore::Events(int64_t ALineId, int64_t AFromMs,
+                                                int64_t AToMs) const {
+    std::lock_guard lock(FLock);
+    TStatement query(FDb, "SELECT line_id, time_ms, kind, detail FROM events WHERE line_id = ? "
+                          "AND time_ms BETWEEN ? AND ? ORDER BY time_ms, id");
+    query.Bind(1, ALineId).Bind(2, AFromMs).Bind(3, AToMs);
+    std::vector<THistoryEvent> events;
+    while (query.Step()) {
+        const std::string key = query.Text(2);
+        for (TEventKind kind :
+             {TEventKind::Retrain, TEventKind::LineDown, TEventKind::LineUp,
+              TEventKind::CounterReset, TEventKind::Unreachable, TEventKind::Reachable})
+            if (EventKey(kind) == key) {
+                events.push_back({query.Int(0), query.Int(1), kind, query.Text(3)});
+                break;
+            }
+    }
+    return events;
+}
+
+std::vector<std::pair<int64_t, int64_t>> TSqliteStore::SetTimes(int64_t ALineId, int64_t AFromMs,
+                                                                int64_t AToMs) const {
+    std::lock_guard lock(FLock);
+    TStatement query(FDb, "SELECT id, time_ms FROM samples WHERE line_id = ? AND has_set = 1 "
+                          "AND time_ms BETWEEN ? AND ? ORDER BY time_ms, id");
+    query.Bind(1, ALineId).Bind(2, AFromMs).Bind(3, AToMs);
+    std::vector<std::pair<int64_t, int64_t>> times;
+    while (query.Step())
+        times.emplace_back(query.Int(0), query.Int(1));
+    return times;
+}
+
+std::vector<uint8_t> TSqliteStore::SetBytes(int64_t ASampleId) const {
+    std::lock_guard lock(FLock);
+    TStatement query(FDb, "SELECT raw_size, data FROM sample_data WHERE sample_id = ? AND "
+                          "kind = 'set'");
+    query.Bind(1, ASampleId);
+    if (!query.Step())
+        return {};
+    const auto compressed = query.Blob(1);
+    return Decompress(compressed, static_cast<uint64_t>(query.Int(0)));
+}
+
+std::unique_ptr<TDrayData> TSqliteStore::LoadSet(int64_t ASampleId) const {
+    const auto bytes = SetBytes(ASampleId);
+    if (bytes.empty())
+        return nullptr;
+    auto set = std::make_unique<TDrayData>();
+    try {
+        set->LoadFromBytes(bytes);
+    } catch (const std::exception& AError) {
+        throw EHistoryError(std::string("The stored set of sample ") + std::to_string(ASampleId) +
+                            " cannot be read (" + AError.what() +
+                            "); the other samples can still be read. Choose another time.");
+    }
+    return set;
+}
+
+std::unique_ptr<TDrayData> TSqliteStore::NearestSet(int64_t ALineId, int64_t ATimeMs,
+                                                    int64_t* ASampleTimeMs) const {
+    std::optional<std::pair<int64_t, int64_t>> best;
+    {
+        std::lock_guard lock(FLock);
+        // The nearest on either side, each found through the index of samples with sets.
+        const auto consider = [&](const char* ASql) {
+            TStatement query(FDb, ASql);
+            query.Bind(1, ALineId).Bind(2, ATimeMs);
+            if (!query.Step())
+                return;
+            const std::pair<int64_t, int64_t> found{query.Int(0), query.Int(1)};
+            const auto distance = [ATimeMs](int64_t AAt) {
+                return AAt > ATimeMs ? AAt - ATimeMs : ATimeMs - AAt;
+            };
+            if (!best || distance(found.second) < distance(best->second))
+                best = found;
+        };
+        consider("SELECT id, time_ms FROM samples WHERE line_id = ? AND has_set = 1 AND "
+                 "time_ms <= ? ORDER BY time_ms DESC LIMIT 1");
+        consider("SELECT id, time_ms FROM samples WHERE line_id = ? AND has_set = 1 AND "
+                 "time_ms > ? ORDER BY time_ms LIMIT 1");
+    }
+    if (!best)
+        return nullptr;
+    if (ASampleTimeMs)
+        *ASampleTimeMs = best->second;
+    return LoadSet(best->first);
+}
+
+int64_t TSqliteStore::Prune(int64_t AOlderThanMs) {
+    std::lock_guard lock(FLock);
+    RequireWritable();
+    TTransaction transaction(FDb);
+    {
+        TStatement events(FDb, "DELETE FROM events WHERE time_ms < ?");
+        events.Bind(1, AOlderThanMs);
+        events.Run();
+        TStatement data(FDb, "DELETE FROM sample_data WHERE sample_id IN "
+                             "(SELECT id FROM samples WHERE time_ms < ?)");
+        data.Bind(1, AOlderThanMs);
+        data.Run();
+    }
+    TStatement samples(FDb, "DELETE FROM samples WHERE time_ms < ?");
+    samples.Bind(1, AOlderThanMs);
+    samples.Run();
+    const int64_t removed = FDb.Changes();
+    transaction.Commit();
+    return removed;
+}
+
+int64_t TSqliteStore::LastSampleId() const {
+    std::lock_guard lock(FLock);
+    TStatement query(FDb, "SELECT coalesce(max(id), 0) FROM samples");
+    return query.Step() ? query.Int(0) : 0;
+}
+
+std::vector<TSampleRow> TSqliteStore::SamplesAfter(int64_t AAfterId) const {
+    std::lock_guard lock(FLock);
+    TStatement query(FDb, SelectSamples() + "WHERE id > ? ORDER BY id");
+    query.Bind(1, AAfterId);
+    return ReadRows(query);
+}
+
+std::string TSqliteStore::IntegrityCheck() const {
+    std::lock_guard lock(FLock);
+    TStatement query(FDb, "PRAGMA integrity_check");
+    return query.Step() ? query.Text(0) : std::string("no answer");
+}
+
+} // namespace
 
 std::string_view EventKey(TEventKind AKind) {
     switch (AKind) {
@@ -22,14 +683,29 @@ std::string_view EventKey(TEventKind AKind) {
     return "unknown";
 }
 
-TIntervalRates RatesBetween(const TLineSummary*, int64_t, const TLineSummary&, int64_t ACurrentMs) {
+TIntervalRates RatesBetween(const TLineSummary* APrevious, int64_t APreviousMs,
+                            const TLineSummary& ACurrent, int64_t ACurrentMs) {
     TIntervalRates rates;
     rates.TimeMs = ACurrentMs;
+    if (!APrevious)
+        return rates;
+    rates.IntervalMs = ACurrentMs - APreviousMs;
+    for (TStatDirection dir : {sdUp, sdDown})
+        for (std::size_t item = 0; item < DirectionFields().size(); ++item) {
+            if (DirectionFields()[item].Kind != skCounter)
+                continue;
+            const auto was = APrevious->Directions[dir][item].AsInteger();
+            const auto now = ACurrent.Directions[dir][item].AsInteger();
+            if (!was || !now)
+                continue;
+            // A counter that went backwards started again from zero.
+            rates.Delta[dir][item] = *now >= *was ? *now - *was : *now;
+        }
     return rates;
 }
 
-std::unique_ptr<THistoryStore> THistoryStore::Open(const std::string& APath, TMode) {
-    throw EHistoryError("The history store is not built yet (" + APath + ")");
+std::unique_ptr<THistoryStore> THistoryStore::Open(const std::string& APath, TMode AMode) {
+    return std::make_unique<TSqliteStore>(APath, AMode);
 }
 
 std::string DefaultHistoryPath() {
