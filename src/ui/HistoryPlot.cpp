@@ -363,6 +363,9 @@ QString THistoryPlot::HoverText(const QPointF& APos) const {
 }
 
 void THistoryPlot::RedrawNow() {
+    // A chart that is not shown (an image export) lays its plot out itself.
+    if (!isVisible())
+        FPlot->setViewport(rect());
     // The layout first: the bars are gathered to the plotting area's width.
     FPlot->replot(QCustomPlot::rpImmediateRefresh);
     Rearrange();

@@ -147,6 +147,9 @@ QPointF THistoryWaterfall::PointOf(double ATimeMs, int ATone) const {
 }
 
 void THistoryWaterfall::RedrawNow() {
+    // Not shown (an image export): the plot takes the widget's size itself.
+    if (!isVisible())
+        FPlot->setViewport(rect());
     FPlot->replot(QCustomPlot::rpImmediateRefresh);
 }
 

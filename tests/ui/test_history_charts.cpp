@@ -42,8 +42,7 @@ THistorySeries MakeSeries() {
             if (i > 0 && !failed)
                 for (int c = 0; c < ErrorCounterCount; ++c) {
                     series.Errors[static_cast<std::size_t>(c)][d].Keys.push_back(t);
-                    series.Errors[static_cast<std::size_t>(c)][d].Values.push_back((i * (c + 1)) %
-                                                                                   4);
+                    series.Errors[static_cast<std::size_t>(c)][d].Values.push_back((i + c) % 4);
                 }
         }
         if (i % 15 == 0)
@@ -121,8 +120,9 @@ TEST_F(HistoryChartsTest, LinesHoldTheSeriesWithGapsWhereNoSamplesOrFailures) {
                 EXPECT_TRUE(std::isnan(drawn.Values[i]));
                 ++gapsInHour;
             }
-            if (drawn.Keys[i] == T0 + 30 * MinuteMs)
+            if (drawn.Keys[i] == T0 + 30 * MinuteMs) {
                 EXPECT_TRUE(std::isnan(drawn.Values[i]));
+            }
         }
         EXPECT_EQ(gapsInHour, 1);
     }
