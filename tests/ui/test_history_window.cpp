@@ -53,9 +53,6 @@ TGeneratedSample DaySample(int64_t I) {
     return s;
 }
 constexpr int64_t DaySamples = 1440;
-bool InDayGap(int64_t I) {
-    return I >= 300 && I < 420;
-}
 
 class HistoryWindowTest : public ::testing::Test {
 protected:
