@@ -3,6 +3,7 @@
 #include "cli/CliErrors.h"
 #include "cli/Commands.h"
 #include "cli/Diff.h"
+#include "cli/HistoryCommands.h"
 #include "cli/Password.h"
 #include "cli/Reports.h"
 #include "cli/Retrieve.h"
@@ -388,6 +389,8 @@ int RunCli(int AArgc, const char* const* AArgv, std::ostream& AOut, std::ostream
         ->required()
         ->check(NonEmpty);
 
+    THistoryCommands history(app);
+
     try {
         app.parse(AArgc, AArgv);
     } catch (const CLI::ParseError& e) {
@@ -395,11 +398,11 @@ int RunCli(int AArgc, const char* const* AArgv, std::ostream& AOut, std::ostream
         return code == 0 ? ecOk : ecUsage;
     }
     if (app.get_subcommands().empty()) {
-        AErr << "A command is required: retrieve, show, export, diff or import\n"
+        AErr << "A command is required: retrieve, show, export, diff, import, watch or history\n"
                 "Run with --help for more information.\n";
         return ecUsage;
     }
-    if (password->count() > 0) {
+    if (password->count() > 0 || history.PasswordGiven()) {
         AErr << ProgramName
              << ": --password: the password is not taken from the command line, "
                 "where other users can read it\n"
@@ -419,6 +422,8 @@ int RunCli(int AArgc, const char* const* AArgv, std::ostream& AOut, std::ostream
             RunImport(opt, AErr);
         else if (diff->parsed())
             RunDiff(opt, AOut);
+        else if (history.Parsed())
+            history.Run(AOut, AErr);
         return ecOk;
     } catch (const ECliError& e) {
         AErr << ProgramName << ": " << e.what() << '\n';

@@ -216,12 +216,16 @@ TSqliteStore::TSqliteStore(const std::string& APath, TMode AMode)
     CheckSchema(AMode == TMode::ReadWrite);
 }
 
-void TSqliteStore::CheckSchema(bool AReadWrite) {
-    const std::string& path = FDb.Path();
+namespace {
+
+// The schema version of the file: 0 for a file without tables (a new one). Refuses a file
+// with tables but no version (not ours), without a valid version, or of a newer one.
+int SchemaVersion(TDatabase& ADb) {
+    const std::string& path = ADb.Path();
     int64_t tables = 0;
     bool hasVersion = false;
     {
-        TStatement query(FDb, "SELECT name FROM sqlite_master WHERE type = 'table'");
+        TStatement query(ADb, "SELECT name FROM sqlite_master WHERE type = 'table'");
         while (query.Step()) {
             ++tables;
             if (query.Text(0) == "schema_version")
@@ -234,7 +238,7 @@ void TSqliteStore::CheckSchema(bool AReadWrite) {
                             "history tables); it was left as it is. Give another file with --db.");
     int version = 0;
     if (hasVersion) {
-        TStatement query(FDb, "SELECT max(version) FROM schema_version");
+        TStatement query(ADb, "SELECT max(version) FROM schema_version");
         if (query.Step() && !query.IsNull(0))
             version = static_cast<int>(query.Int(0));
         if (version < 1)
@@ -247,6 +251,16 @@ void TSqliteStore::CheckSchema(bool AReadWrite) {
                             "vexlorin (schema version " + std::to_string(version) +
                             ", this one reads up to " + std::to_string(HistorySchemaVersion) +
                             "); it was left as it is. Use the newer vexlorin to read it.");
+    return version;
+}
+
+} // namespace
+
+void TSqliteStore::CheckSchema(bool AReadWrite) {
+    const std::string& path = FDb.Path();
+    // Read first: a file that is not a history database, or one of a newer version, is
+    // refused before anything could change it.
+    int version = SchemaVersion(FDb);
     FDb.Exec("PRAGMA foreign_keys = ON");
     if (!AReadWrite) {
         if (version == 0)
@@ -263,9 +277,13 @@ void TSqliteStore::CheckSchema(bool AReadWrite) {
     FDb.Exec("PRAGMA synchronous = NORMAL");
     if (version == HistorySchemaVersion)
         return;
-    // Forward migrations, all in one transaction: a file is either of its old version or
-    // of the new one.
+    // Forward migrations, all in one write transaction: a file is either of its old
+    // version or of the new one. Another recorder may have created or migrated the file
+    // since it was read, so the version is read again once the file is ours.
     TTransaction transaction(FDb);
+    version = SchemaVersion(FDb);
+    if (version == HistorySchemaVersion)
+        return;
     if (version == 0)
         FDb.Exec("CREATE TABLE schema_version (version INTEGER NOT NULL)");
     const auto steps = Migrations();

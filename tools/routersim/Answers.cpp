@@ -101,7 +101,7 @@ struct TCounters {
     unsigned long long ES, SES, LOSS, UAS, FEC, FECS, CRC;
 };
 
-std::array<TCounters, 2> Counters(TLineModel AModel) {
+std::array<TCounters, 2> Counters(TLineModel AModel, const TAnswerOptions& AOptions) {
     std::array<TCounters, 2> counters{};
     for (TCounters& end : counters) { // sdUp (far end), then sdDown (near end)
         // Severely errored seconds are errored seconds too, every errored second saw at
@@ -114,13 +114,22 @@ std::array<TCounters, 2> Counters(TLineModel AModel) {
         end.FEC = end.FECS + AModel.Random() % 90000;
         end.CRC = end.ES + AModel.Random() % 40;
     }
+    if (AOptions.RetrainAtSession > 0) {
+        const unsigned long long factor = AOptions.Session < AOptions.RetrainAtSession
+                                              ? AOptions.Session
+                                              : AOptions.Session - AOptions.RetrainAtSession;
+        for (TCounters& end : counters)
+            for (unsigned long long* value :
+                 {&end.ES, &end.SES, &end.LOSS, &end.UAS, &end.FEC, &end.FECS, &end.CRC})
+                *value *= factor;
+    }
     return counters;
 }
 
 TStringList Status(const TLineModel& AModel, const TAnswerOptions& AOptions) {
     const bool training = AOptions.Training;
     const char* mode = training ? "-----" : VDSLProfileNames[AModel.Profile()];
-    const auto counters = Counters(AModel);
+    const auto counters = Counters(AModel, AOptions);
     const TCounters& nearEnd = counters[sdDown];
     const TCounters& farEnd = counters[sdUp];
     const int rate = training ? 0 : 1000;
@@ -142,7 +151,9 @@ TStringList Status(const TLineModel& AModel, const TAnswerOptions& AOptions) {
                farEnd.CRC),
         Format("   NE ES Count             : %11llu     FE  ES Count         : %11llu", nearEnd.ES,
                farEnd.ES),
-        "   Xdsl Reset Times        :           0     Xdsl Link  Times     :           1",
+        Format("   Xdsl Reset Times        :           0     Xdsl Link  Times     : %11u",
+               AOptions.RetrainAtSession > 0 && AOptions.Session >= AOptions.RetrainAtSession ? 2u
+                                                                                              : 1u),
         "   ITU Version[0]          :    00000000     ITU Version[1]       :    00000000",
         "   VDSL Firmware Version   : 08-0B-02-06-00-07   [with Vectoring support]",
         "   Power Management Mode   : DSL_G997_PMS_L0",
@@ -158,8 +169,8 @@ TStringList Status(const TLineModel& AModel, const TAnswerOptions& AOptions) {
 
 // "vdsl status more": one row per item, near end then far end; a long label breaks the
 // alignment, and the last row has no far-end value, as real consoles print it.
-TStringList StatusMore(const TLineModel& AModel) {
-    const auto counters = Counters(AModel);
+TStringList StatusMore(const TLineModel& AModel, const TAnswerOptions& AOptions) {
+    const auto counters = Counters(AModel, AOptions);
     const TCounters& n = counters[sdDown];
     const TCounters& f = counters[sdUp];
     const auto row = [](const char* ALabel, unsigned long long ANear, unsigned long long AFar,
@@ -215,9 +226,9 @@ TStringList StatusOlr(TLineModel AModel) {
     });
 }
 
-TStringList StatusCounts(const TLineModel& AModel) {
+TStringList StatusCounts(const TLineModel& AModel, const TAnswerOptions& AOptions) {
     TStringList rows{"  [ Counters: Showtime ]", "                      Near End        Far End"};
-    const auto counters = Counters(AModel);
+    const auto counters = Counters(AModel, AOptions);
     const std::pair<const char*, unsigned long long TCounters::*> items[] = {
         {"ES", &TCounters::ES},   {"SES", &TCounters::SES}, {"LOSS", &TCounters::LOSS},
         {"UAS", &TCounters::UAS}, {"LOFS", nullptr},        {"FEC", &TCounters::FEC},
@@ -345,11 +356,11 @@ std::optional<TStringList> CommandAnswer(const TLineModel& AModel, const std::st
     if (ACommand == "vdsl status")
         return Status(AModel, AOptions);
     if (ACommand == "vdsl status more")
-        return StatusMore(AModel);
+        return StatusMore(AModel, AOptions);
     if (ACommand == "vdsl status olr")
         return StatusOlr(AModel);
     if (ACommand == "vdsl status counts")
-        return StatusCounts(AModel);
+        return StatusCounts(AModel, AOptions);
     if (ACommand == "vdsl annex")
         return Annex();
     if (ACommand == "vdsl inventory co")

@@ -12,6 +12,12 @@ namespace vexlorin::routersim {
 struct TAnswerOptions {
     bool SNRMinus32 = false; // showbins prints SNR -32 for tones without data
     bool Training = false;   // the line trains: no running mode, no bands, empty tables
+    // The number of the console session answering (1 for the first logged-on session).
+    unsigned Session = 1;
+    // 0: off. Otherwise the error counters grow with every session (session x their
+    // values) until the line retrains at this session: from it on "Xdsl Link Times" is 2
+    // and the counters start again from zero ((session - RetrainAtSession) x their values).
+    unsigned RetrainAtSession = 0;
 };
 
 // The pager line of firmware that pages long answers; it waits for a key.

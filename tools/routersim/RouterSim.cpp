@@ -75,6 +75,7 @@ struct TRouterSim::TImpl {
     std::list<std::unique_ptr<TSimSession>> Sessions;
     std::vector<std::string> CommandLog;
     std::size_t Accepted = 0;
+    std::size_t LoggedOn = 0;
     std::string LastTerminalType;
 
     explicit TImpl(TRouterSimOptions AOptions)
@@ -409,7 +410,12 @@ void TSimSession::Serve() {
     const std::string missing = routersim::NormalizeCommand(options.CommandMissing);
     const std::string extraAfter = routersim::NormalizeCommand(options.ExtraLineAfter);
     const std::string late = routersim::NormalizeCommand(options.LateAnswer);
-    const routersim::TAnswerOptions answerOptions{options.SNRMinus32, options.Training};
+    routersim::TAnswerOptions answerOptions{options.SNRMinus32, options.Training};
+    {
+        std::lock_guard lock(FOwner.Lock);
+        answerOptions.Session = static_cast<unsigned>(++FOwner.LoggedOn);
+    }
+    answerOptions.RetrainAtSession = options.RetrainAtSession;
     if (!delay())
         return;
     Write("Type ? for command help\r\n" + prompt);
@@ -569,6 +575,11 @@ std::vector<std::string> TRouterSim::Commands() const {
 std::size_t TRouterSim::ConnectionsAccepted() const {
     std::lock_guard lock(FImpl->Lock);
     return FImpl->Accepted;
+}
+
+std::size_t TRouterSim::SessionsLoggedOn() const {
+    std::lock_guard lock(FImpl->Lock);
+    return FImpl->LoggedOn;
 }
 
 std::string TRouterSim::TerminalType() const {

@@ -47,6 +47,9 @@
 //   Training                the line trains: "Running Mode : -----", "State : TRAINING",
 //                           no bands and empty tables
 //   PromptName              the console prompt shows this name instead of RouterName
+//   RetrainAtSession        the error counters grow with every logged-on session until the
+//                           line retrains at this session (1 = the first): "Xdsl Link Times"
+//                           goes from 1 to 2 and the counters start again from zero
 //
 // Observations for tests: Commands() lists every command line received after logon, in
 // order, over all connections; ConnectionsAccepted() counts accepted connections;
@@ -99,7 +102,8 @@ struct TRouterSimOptions {
     bool CrNul = false;
     bool UsernamePrompt = false;
     bool Training = false;
-    std::string PromptName; // "" for RouterName
+    std::string PromptName;        // "" for RouterName
+    unsigned RetrainAtSession = 0; // 0: never
 };
 
 class TRouterSim {
@@ -118,6 +122,8 @@ public:
 
     std::vector<std::string> Commands() const;
     std::size_t ConnectionsAccepted() const;
+    // Sessions that logged on so far.
+    std::size_t SessionsLoggedOn() const;
     std::string TerminalType() const;
 
     // The console prompt as this simulator prints it (fault switches included).

@@ -91,6 +91,9 @@ int main(int argc, char** argv) {
                      "the line trains: no running mode, no bands, empty tables");
     faults->add_option("--prompt-name", options.PromptName,
                        "name shown in the console prompt instead of --router-name");
+    faults->add_option("--retrain-at", options.RetrainAtSession,
+                       "logged-on session at which the line retrains: link times 1 -> 2, the "
+                       "growing error counters start again from zero");
     CLI11_PARSE(app, argc, argv);
 
     options.Profile = vexlorin::RouterSimProfile(profile);

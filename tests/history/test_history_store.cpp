@@ -1,0 +1,276 @@
+// The history store on real SQLite files in temporary folders, with sets read from the
+// simulated router.
+#include "HistoryTestSupport.h"
+#include "RouterSim.h"
+#include "cli/CliTestSupport.h"
+#include "history/HistoryStore.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+
+namespace vexlorin::test {
+namespace {
+
+using namespace vexlorin::history;
+
+// Sets of the simulator, read once for the whole file.
+struct TSets {
+    std::shared_ptr<TDrayData> WithBins, StatusOnly, Training;
+    std::vector<std::shared_ptr<TDrayData>> Growing; // sessions 1, 2 and 3 (the retrain)
+};
+
+const TSets& Sets() {
+    static const TSets sets = [] {
+        TSets s;
+        TRouterSimOptions options;
+        options.Profile = vp35b;
+        s.WithBins = SetsFromSim(options, true).front();
+        s.StatusOnly = SetsFromSim(options, false).front();
+        options.Training = true;
+        s.Training = SetsFromSim(options, false).front();
+        options.Training = false;
+        options.RetrainAtSession = 3;
+        s.Growing = SetsFromSim(options, false, 3);
+        return s;
+    }();
+    return sets;
+}
+
+TSampleInput Completed(int64_t ATimeMs, const std::shared_ptr<TDrayData>& ASet, bool ATables) {
+    TSampleInput input;
+    input.TimeMs = ATimeMs;
+    input.Set = ASet.get();
+    input.WithTables = ATables;
+    input.Ending = "completed";
+    return input;
+}
+
+TSampleInput Failed(int64_t ATimeMs) {
+    TSampleInput input;
+    input.TimeMs = ATimeMs;
+    input.Outcome = TSampleOutcome::Failed;
+    input.Ending = "connect-failed";
+    input.Message = "Connection refused";
+    return input;
+}
+
+TEST(HistoryStore, CreatesTheFileWithWalAndReopensIt) {
+    TTempDir dir;
+    const std::string path = dir.File("sub/folder/h.sqlite");
+    int64_t line = 0;
+    {
+        auto store = THistoryStore::Open(path, THistoryStore::TMode::ReadWrite);
+        line = store->LineId({"10.0.0.1", 23, "DrayTek"});
+        EXPECT_EQ(store->LineId({"10.0.0.1", 23, "DrayTek"}), line);
+        EXPECT_NE(store->LineId({"10.0.0.1", 2323, "DrayTek"}), line);
+        store->AddSample(line, Completed(1000, Sets().StatusOnly, false));
+    }
+    EXPECT_EQ(QuerySql(path, "PRAGMA journal_mode"), "wal");
+    EXPECT_EQ(QuerySql(path, "SELECT version FROM schema_version"),
+              std::to_string(HistorySchemaVersion));
+    auto reader = THistoryStore::Open(path, THistoryStore::TMode::ReadOnly);
+    const auto lines = reader->Lines();
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0].Key.Host, "10.0.0.1");
+    EXPECT_EQ(lines[0].Samples, 1);
+    EXPECT_EQ(lines[1].Samples, 0);
+    EXPECT_THROW(reader->AddSample(line, Failed(2000)), EHistoryError);
+    EXPECT_EQ(reader->IntegrityCheck(), "ok");
+}
+
+// Files the store must refuse, each left byte for byte as it was.
+TEST(HistoryStore, RefusesFilesThatAreNotItsOwnAndLeavesThemAlone) {
+    TTempDir dir;
+    struct TCase {
+        std::string Name;
+        std::function<void(const std::string&)> Make;
+        std::string Expected;
+    };
+    const std::vector<TCase> cases = {
+        {"text.sqlite", [](const std::string& P) { WriteWholeFile(P, std::string(5000, 'x')); },
+         "is not a history database"},
+        {"other.sqlite",
+         [](const std::string& P) { ExecSql(P, "CREATE TABLE photos (id INTEGER)"); },
+         "not a history database"},
+        {"newer.sqlite",
+         [](const std::string& P) {
+             { THistoryStore::Open(P, THistoryStore::TMode::ReadWrite); }
+             ExecSql(P, "UPDATE schema_version SET version = 99");
+         },
+         "newer"},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        const std::string path = dir.File(c.Name);
+        c.Make(path);
+        const std::string before = ReadWholeFile(path);
+        for (auto mode : {THistoryStore::TMode::ReadWrite, THistoryStore::TMode::ReadOnly}) {
+            try {
+                THistoryStore::Open(path, mode);
+                ADD_FAILURE() << "opened";
+            } catch (const EHistoryError& e) {
+                EXPECT_NE(std::string(e.what()).find(c.Expected), std::string::npos) << e.what();
+            }
+        }
+        EXPECT_EQ(ReadWholeFile(path), before);
+    }
+    EXPECT_THROW(THistoryStore::Open(dir.File("missing.sqlite"), THistoryStore::TMode::ReadOnly),
+                 EHistoryError);
+    EXPECT_FALSE(std::filesystem::exists(dir.File("missing.sqlite")));
+}
+
+TEST(HistoryStore, StoredSetRoundTripsByteForByte) {
+    TTempDir dir;
+    auto store = THistoryStore::Open(dir.File("h.sqlite"), THistoryStore::TMode::ReadWrite);
+    const int64_t line = store->LineId({"127.0.0.1", 23, "DrayTek"});
+    const int64_t withSet = store->AddSample(line, Completed(10000, Sets().WithBins, true));
+    const int64_t without = store->AddSample(line, Completed(20000, Sets().StatusOnly, false));
+
+    const auto original = Sets().WithBins->SaveToBytes();
+    EXPECT_EQ(store->SetBytes(withSet), original);
+    const auto loaded = store->LoadSet(withSet);
+    ASSERT_TRUE(loaded);
+    EXPECT_EQ(loaded->SaveToBytes(), original);
+    // The file the window opens is the same as one saved from the set itself.
+    loaded->SaveToFile(dir.File("a.draydata"));
+    Sets().WithBins->SaveToFile(dir.File("b.draydata"));
+    EXPECT_EQ(ReadWholeFile(dir.File("a.draydata")), ReadWholeFile(dir.File("b.draydata")));
+
+    EXPECT_EQ(store->LoadSet(without), nullptr);
+    const auto rows = store->Samples(line, 0, 30000);
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_TRUE(rows[0].HasSet);
+    EXPECT_FALSE(rows[1].HasSet);
+    // The stored values are the summary's, bands left out, each of its own kind.
+    TLineSummary expected = SummarizeSet(*Sets().WithBins);
+    expected.Bands.clear();
+    EXPECT_EQ(rows[0].Summary, expected);
+    TLineSummary status = SummarizeStatus(Sets().StatusOnly->Stats());
+    status.Bands.clear();
+    EXPECT_EQ(rows[1].Summary, status);
+    EXPECT_TRUE(rows[0].Summary.Get(sdDown, diSNRMargin).Has());
+}
+
+TEST(HistoryStore, NearestSetPicksTheClosestOnEitherSide) {
+    TTempDir dir;
+    auto store = THistoryStore::Open(dir.File("h.sqlite"), THistoryStore::TMode::ReadWrite);
+    const int64_t line = store->LineId({"127.0.0.1", 23, "DrayTek"});
+    const int64_t other = store->LineId({"127.0.0.2", 23, "DrayTek"});
+    EXPECT_EQ(store->NearestSet(line, 0), nullptr);
+    for (int64_t t : {1000, 5000, 9000})
+        store->AddSample(line, Completed(t, Sets().WithBins, true));
+    store->AddSample(line, Completed(6000, Sets().StatusOnly, false));
+    store->AddSample(other, Completed(5600, Sets().WithBins, true));
+    const std::map<int64_t, int64_t> nearest = {{0, 1000},    {2999, 1000}, {3001, 5000},
+                                                {5600, 5000}, {7500, 9000}, {99999, 9000}};
+    for (const auto& [at, expected] : nearest) {
+        int64_t found = 0;
+        EXPECT_TRUE(store->NearestSet(line, at, &found));
+        EXPECT_EQ(found, expected) << "at " << at;
+    }
+    EXPECT_EQ(store->SetTimes(line, 0, 99999).size(), 3u);
+}
+
+TEST(HistoryStore, RatesCountAResetCounterFromZero) {
+    TLineSummary before, after;
+    before.Directions[sdDown][diCRC] = TSummaryValue::Integer(100);
+    after.Directions[sdDown][diCRC] = TSummaryValue::Integer(130);
+    before.Directions[sdUp][diCRC] = TSummaryValue::Integer(500);
+    after.Directions[sdUp][diCRC] = TSummaryValue::Integer(7); // reset, then 7 more
+    before.Directions[sdDown][diES] = TSummaryValue::Integer(5);
+    before.Directions[sdDown][diSNRMargin] = TSummaryValue::Decimal(6.0);
+    after.Directions[sdDown][diSNRMargin] = TSummaryValue::Decimal(5.0);
+    const auto rates = RatesBetween(&before, 1000, after, 61000);
+    EXPECT_EQ(rates.IntervalMs, 60000);
+    EXPECT_EQ(rates.Delta[sdDown][diCRC], 30);
+    EXPECT_EQ(rates.Delta[sdUp][diCRC], 7);
+    EXPECT_EQ(rates.Delta[sdDown][diES], std::nullopt);        // absent in the later sample
+    EXPECT_EQ(rates.Delta[sdDown][diSNRMargin], std::nullopt); // a gauge, not a counter
+    EXPECT_EQ(RatesBetween(nullptr, 0, after, 1).IntervalMs, 0);
+}
+
+// Sequences of samples and the events they make.
+TEST(HistoryStore, DerivesEventsFromTheSamplesBefore) {
+    const auto& s = Sets();
+    struct TCase {
+        const char* Name;
+        std::vector<std::pair<std::shared_ptr<TDrayData>, bool>> Samples; // set (null: failed)
+        std::vector<std::string> Events;
+    };
+    const auto up = std::make_pair(s.Growing[0], false);
+    const auto up2 = std::make_pair(s.Growing[1], false);
+    const auto retrained = std::make_pair(s.Growing[2], false);
+    const auto training = std::make_pair(s.Training, false);
+    const auto fail = std::make_pair(std::shared_ptr<TDrayData>(), false);
+    const std::vector<TCase> cases = {
+        {"steady", {up, up2}, {}},
+        {"first sample fails", {fail}, {"unreachable"}},
+        {"router away and back", {up, fail, fail, up2}, {"unreachable", "reachable"}},
+        {"line drops and trains again",
+         {up, training, training, up},
+         {"line-down", "line-up", "retrain"}},
+        {"link times rise, counters reset", {up2, retrained}, {"counter-reset", "retrain"}},
+        {"counters go back without a link-times change", {up2, up}, {"counter-reset", "retrain"}},
+        {"trains from the start", {training, up}, {"line-up"}},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TTempDir dir;
+        auto store = THistoryStore::Open(dir.File("h.sqlite"), THistoryStore::TMode::ReadWrite);
+        const int64_t line = store->LineId({"127.0.0.1", 23, "DrayTek"});
+        int64_t t = 1000;
+        for (const auto& [set, tables] : c.Samples)
+            store->AddSample(line, set ? Completed(t += 1000, set, tables) : Failed(t += 1000));
+        std::vector<std::string> events;
+        for (const auto& event : store->Events(line, 0, t))
+            events.emplace_back(EventKey(event.Kind));
+        EXPECT_EQ(events, c.Events);
+        for (const auto& rate : store->Rates(line, 0, t))
+            for (const auto& direction : rate.Delta)
+                for (const auto& delta : direction)
+                    if (delta) {
+                        EXPECT_GE(*delta, 0);
+                    }
+    }
+}
+
+TEST(HistoryStore, PruneDropsOlderSamplesWithTheirSetsAndEvents) {
+    TTempDir dir;
+    const std::string path = dir.File("h.sqlite");
+    auto store = THistoryStore::Open(path, THistoryStore::TMode::ReadWrite);
+    const int64_t line = store->LineId({"127.0.0.1", 23, "DrayTek"});
+    store->AddSample(line, Failed(1000));
+    store->AddSample(line, Completed(2000, Sets().WithBins, true));
+    store->AddSample(line, Completed(3000, Sets().WithBins, true));
+    EXPECT_EQ(store->Prune(2500), 2);
+    EXPECT_EQ(store->Samples(line, 0, 9999).size(), 1u);
+    EXPECT_TRUE(store->Events(line, 0, 9999).empty());
+    EXPECT_EQ(QuerySql(path, "SELECT count(*) FROM sample_data"), "1");
+    EXPECT_EQ(store->LastSampleId(), store->SamplesAfter(0).back().Id);
+    EXPECT_EQ(store->IntegrityCheck(), "ok");
+}
+
+TEST(HistoryStore, DamagedStoredSetIsAClearErrorAndTheRestStaysReadable) {
+    TTempDir dir;
+    const std::string path = dir.File("h.sqlite");
+    int64_t id = 0, line = 0;
+    {
+        auto store = THistoryStore::Open(path, THistoryStore::TMode::ReadWrite);
+        line = store->LineId({"127.0.0.1", 23, "DrayTek"});
+        id = store->AddSample(line, Completed(1000, Sets().WithBins, true));
+    }
+    ExecSql(path, "UPDATE sample_data SET data = x'28b52ffd00' || randomblob(40)");
+    auto store = THistoryStore::Open(path, THistoryStore::TMode::ReadOnly);
+    try {
+        store->LoadSet(id);
+        ADD_FAILURE() << "a damaged set was read";
+    } catch (const EHistoryError& e) {
+        EXPECT_NE(std::string(e.what()).find("damaged"), std::string::npos) << e.what();
+    }
+    EXPECT_EQ(store->Samples(line, 0, 9999).size(), 1u);
+}
+
+} // namespace
+} // namespace vexlorin::test
