@@ -266,6 +266,10 @@ TToneQuantity THistoryCharts::Quantity() const {
     return cbxQuantity->currentIndex() == 1 ? TToneQuantity::Bits : TToneQuantity::SNR;
 }
 
+bool THistoryCharts::ToneViewsShown() const {
+    return pgcHistory->currentWidget() == FEnvelope || pgcHistory->currentWidget() == FWaterfall;
+}
+
 TStatDirection THistoryCharts::WaterfallDirection() const {
     return cbxDirection->currentIndex() == 1 ? sdUp : sdDown;
 }

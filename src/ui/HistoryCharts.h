@@ -61,6 +61,8 @@ public:
     // What the envelope and the waterfall show: SNR or bit loading; the waterfall's direction.
     TToneQuantity Quantity() const;
     TStatDirection WaterfallDirection() const;
+    // The envelope or the waterfall is the page shown: only then are they worth computing.
+    bool ToneViewsShown() const;
 
     THistoryPlot* TimeChart(TTimeChartId AId) const {
         return FTimeCharts[static_cast<std::size_t>(AId)];

@@ -93,6 +93,21 @@ QString EventLabel(const std::string& AKind) {
     return QString::fromStdString(AKind);
 }
 
+void SetTimeLabels(QCPAxis* AAxis, double ASpanMs, bool ATwoRows) {
+    auto ticker = AAxis->ticker().dynamicCast<QCPAxisTickerDateTime>();
+    if (!ticker)
+        return;
+    const QString separator = ATwoRows ? QStringLiteral("\n") : QStringLiteral(" ");
+    QString format;
+    if (ASpanMs <= 15 * 60'000.0)
+        format = QStringLiteral("HH:mm:ss");
+    else if (ASpanMs <= 3 * 86'400'000.0)
+        format = QStringLiteral("dd.MM.") + separator + QStringLiteral("HH:mm");
+    else
+        format = QStringLiteral("ddd") + separator + QStringLiteral("dd.MM.");
+    ticker->setDateTimeFormat(format);
+}
+
 QString FormatTime(double ATimeMs) {
     return QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(ATimeMs))
         .toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
@@ -234,6 +249,7 @@ void THistoryPlot::SetTimeRange(double AFromMs, double AToMs) {
         AToMs += 30'000;
     }
     FPlot->xAxis->setRange(AFromMs / MsPerKey, AToMs / MsPerKey);
+    SetTimeLabels(FPlot->xAxis, AToMs - AFromMs);
     Rearrange();
 }
 

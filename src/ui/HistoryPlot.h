@@ -20,6 +20,7 @@
 #include <vector>
 
 class QCPAbstractPlottable;
+class QCPAxis;
 class QCPItemStraightLine;
 class QCPTextElement;
 class QCustomPlot;
@@ -33,6 +34,9 @@ class THistoryPlotWidget;
 QColor EventColor(const std::string& AKind);
 // "Retrain", "Line down", ... for an event key.
 QString EventLabel(const std::string& AKind);
+// Date and time labels on AAxis (keys in seconds) that suit a span of ASpanMs: seconds for
+// minutes, the day for days.
+void SetTimeLabels(QCPAxis* AAxis, double ASpanMs, bool ATwoRows = true);
 // A time as the readouts show it: "2026-12-10 21:56:07" in local time.
 QString FormatTime(double ATimeMs);
 

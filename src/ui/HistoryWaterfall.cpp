@@ -110,8 +110,10 @@ void THistoryWaterfall::Show(const TWaterfallGrid& AGrid, const QString& AUnit) 
     }
     FMap->setDataRange(QCPRange(low, high > low ? high : low + 1));
     plot->xAxis->setRange(0, FGrid.Tones);
-    plot->yAxis->setRange(FGrid.FromMs / MsPerKey,
-                          std::max(FGrid.ToMs, FGrid.FromMs + 60'000) / MsPerKey);
+    // One set alone still gets a row of some height.
+    const double to = FGrid.ToMs > FGrid.FromMs ? FGrid.ToMs : FGrid.FromMs + 60'000;
+    plot->yAxis->setRange(FGrid.FromMs / MsPerKey, to / MsPerKey);
+    SetTimeLabels(plot->yAxis, to - FGrid.FromMs, false);
     plot->replot(QCustomPlot::rpQueuedReplot);
 }
 

@@ -44,8 +44,14 @@ THistoryWindow::THistoryWindow(IUserDialogs& ADialogs, QWidget* AParent)
 
     dlgOpenHistory = HistoryFileDialog(tr("Open history file"));
     connect(btnOpenHistory, &QPushButton::clicked, this, [this] { btnOpenHistoryClick(); });
-    connect(FCharts, &THistoryCharts::RangeChosen, this, [this] { UpdateToneViews(); });
-    connect(FCharts, &THistoryCharts::ToneViewChanged, this, [this] { UpdateToneViews(); });
+    connect(FCharts, &THistoryCharts::RangeChosen, this, [this] {
+        FToneViewsStale = true;
+        UpdateToneViewsWhenShown();
+    });
+    connect(FCharts, &THistoryCharts::ToneViewChanged, this, [this] {
+        FToneViewsStale = true;
+        UpdateToneViewsWhenShown();
+    });
     connect(FCharts, &THistoryCharts::TimeClicked, this,
             [this](double ATimeMs) { OpenNearestSet(ATimeMs); });
 
@@ -85,7 +91,8 @@ bool THistoryWindow::OpenFile(const QString& AFileName) {
     FFileName = AFileName;
     ShowLine();
     FCharts->Show(FSeries, true);
-    UpdateToneViews();
+    FToneViewsStale = true;
+    UpdateToneViewsWhenShown();
     tmrFollow->start();
     return true;
 }
@@ -122,8 +129,10 @@ void THistoryWindow::Follow() {
         FCharts->Show(FSeries, false);
         // New sets change the envelope and the waterfall only when the range shows them.
         if (FSeries.SetTimesMs.size() != sets &&
-            static_cast<double>(FSeries.SetTimesMs.back()) <= FCharts->RangeTo())
-            UpdateToneViews();
+            static_cast<double>(FSeries.SetTimesMs.back()) <= FCharts->RangeTo()) {
+            FToneViewsStale = true;
+            UpdateToneViewsWhenShown();
+        }
     } catch (const std::exception& e) {
         // A file that went away or broke while followed: stop following, keep what is shown.
         tmrFollow->stop();
@@ -132,9 +141,15 @@ void THistoryWindow::Follow() {
     }
 }
 
+void THistoryWindow::UpdateToneViewsWhenShown() {
+    if (FToneViewsStale && FCharts->ToneViewsShown())
+        UpdateToneViews();
+}
+
 void THistoryWindow::UpdateToneViews() {
     if (!FSource)
         return;
+    FToneViewsStale = false;
     TToneViewRequest request;
     request.FromMs = FCharts->RangeFrom();
     request.ToMs = FCharts->RangeTo();

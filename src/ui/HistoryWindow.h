@@ -43,6 +43,9 @@ public:
     // The envelope and the waterfall of the chosen range, now (the charts ask for it a
     // moment after the range changed).
     void UpdateToneViews();
+    // The same once they are shown: while the time charts are, a range change costs only
+    // their redraw, and the envelope and waterfall follow when their page is opened.
+    void UpdateToneViewsWhenShown();
     // As the charts' option: the per-tone SNR only in the first 512 tones.
     void SetSNROnlyFirst512(bool AValue) { FSNROnlyFirst512 = AValue; }
 
@@ -66,6 +69,8 @@ private:
     THistorySeries FSeries;
     QString FFileName;
     bool FSNROnlyFirst512 = true;
+    // The envelope and the waterfall do not show the range chosen now.
+    bool FToneViewsStale = true;
     TSetChosen FOnSetChosen;
     TFileDialogOptions dlgOpenHistory;
 };
