@@ -125,6 +125,11 @@ THistoryCharts::THistoryCharts(IUserDialogs& ADialogs, QWidget* AParent)
     connect(cbxQuantity, &QComboBox::currentIndexChanged, this, [this] { emit ToneViewChanged(); });
     connect(cbxDirection, &QComboBox::currentIndexChanged, this,
             [this] { emit ToneViewChanged(); });
+    // The envelope and the waterfall are computed when their page opens.
+    connect(pgcHistory, &QTabWidget::currentChanged, this, [this] {
+        if (ToneViewsShown())
+            emit ToneViewChanged();
+    });
 }
 
 THistoryCharts::~THistoryCharts() = default;
