@@ -160,6 +160,21 @@
     </message>
 </context>
 <context>
+    <name>QObject</name>
+    <message>
+        <source>SNR per tone over time, downstream</source>
+        <translation>SNR je Ton über die Zeit, Downstream</translation>
+    </message>
+    <message>
+        <source>SNR per tone over time, upstream</source>
+        <translation>SNR je Ton über die Zeit, Upstream</translation>
+    </message>
+    <message>
+        <source>dB</source>
+        <translation>dB</translation>
+    </message>
+</context>
+<context>
     <name>Summary</name>
     <message>
         <source>Line state</source>
@@ -388,6 +403,291 @@
     <message>
         <source>no value</source>
         <translation>kein Wert</translation>
+    </message>
+</context>
+<context>
+    <name>vexlorin::THistoryCharts</name>
+    <message>
+        <source>Show:</source>
+        <translation>Zeigen:</translation>
+    </message>
+    <message>
+        <source>Last hour</source>
+        <translation>Letzte Stunde</translation>
+    </message>
+    <message>
+        <source>Last day</source>
+        <translation>Letzter Tag</translation>
+    </message>
+    <message>
+        <source>Last week</source>
+        <translation>Letzte Woche</translation>
+    </message>
+    <message>
+        <source>All</source>
+        <translation>Alles</translation>
+    </message>
+    <message>
+        <source>Per tone:</source>
+        <translation>Je Ton:</translation>
+    </message>
+    <message>
+        <source>SNR</source>
+        <translation>SNR</translation>
+    </message>
+    <message>
+        <source>Bit loading</source>
+        <translation>Bitbelegung</translation>
+    </message>
+    <message>
+        <source>Downstream</source>
+        <translation>Downstream</translation>
+    </message>
+    <message>
+        <source>Upstream</source>
+        <translation>Upstream</translation>
+    </message>
+    <message>
+        <source>The direction the waterfall shows</source>
+        <translation>Die Richtung, die der Wasserfall zeigt</translation>
+    </message>
+    <message>
+        <source>Time charts</source>
+        <translation>Zeitdiagramme</translation>
+    </message>
+    <message>
+        <source>Tones</source>
+        <translation>Töne</translation>
+    </message>
+    <message>
+        <source>dB</source>
+        <translation>dB</translation>
+    </message>
+    <message>
+        <source>Envelope</source>
+        <translation>Hüllkurve</translation>
+    </message>
+    <message>
+        <source>Waterfall</source>
+        <translation>Wasserfall</translation>
+    </message>
+    <message>
+        <source>Copy</source>
+        <translation>Kopieren</translation>
+    </message>
+    <message>
+        <source>Save as image...</source>
+        <translation>Als Bild speichern...</translation>
+    </message>
+    <message>
+        <source>Save chart as image</source>
+        <translation>Diagramm als Bild speichern</translation>
+    </message>
+    <message>
+        <source>PNG image</source>
+        <translation>PNG-Bild</translation>
+    </message>
+    <message>
+        <source>SVG image</source>
+        <translation>SVG-Bild</translation>
+    </message>
+    <message>
+        <source>Rates</source>
+        <translation>Datenraten</translation>
+    </message>
+    <message>
+        <source>Mbit/s</source>
+        <translation>Mbit/s</translation>
+    </message>
+    <message>
+        <source>DS actual</source>
+        <translation>DS aktuell</translation>
+    </message>
+    <message>
+        <source>DS attainable</source>
+        <translation>DS erreichbar</translation>
+    </message>
+    <message>
+        <source>US actual</source>
+        <translation>US aktuell</translation>
+    </message>
+    <message>
+        <source>US attainable</source>
+        <translation>US erreichbar</translation>
+    </message>
+    <message>
+        <source>SNR margin</source>
+        <translation>SNR-Marge</translation>
+    </message>
+    <message>
+        <source>Attenuation</source>
+        <translation>Leitungsdämpfung</translation>
+    </message>
+    <message>
+        <source>DS</source>
+        <translation>DS</translation>
+    </message>
+    <message>
+        <source>US</source>
+        <translation>US</translation>
+    </message>
+    <message>
+        <source>no samples</source>
+        <translation>keine Messungen</translation>
+    </message>
+    <message>
+        <source>%1 to %2</source>
+        <translation>%1 bis %2</translation>
+    </message>
+    <message numerus="yes">
+        <source>SNR per tone: minimum, mean and maximum of %n sets</source>
+        <translation>
+            <numerusform>SNR je Ton: Minimum, Mittel und Maximum von %n Satz</numerusform>
+            <numerusform>SNR je Ton: Minimum, Mittel und Maximum von %n Sätzen</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Bit loading per tone: minimum, mean and maximum of %n sets</source>
+        <translation>
+            <numerusform>Bitbelegung je Ton: Minimum, Mittel und Maximum von %n Satz</numerusform>
+            <numerusform>Bitbelegung je Ton: Minimum, Mittel und Maximum von %n Sätzen</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>bits</source>
+        <translation>Bits</translation>
+    </message>
+    <message>
+        <source>%1 max</source>
+        <translation>%1 max.</translation>
+    </message>
+    <message>
+        <source>%1 mean</source>
+        <translation>%1 Mittel</translation>
+    </message>
+    <message>
+        <source>%1 min</source>
+        <translation>%1 min.</translation>
+    </message>
+    <message>
+        <source>downstream</source>
+        <translation>Downstream</translation>
+    </message>
+    <message>
+        <source>upstream</source>
+        <translation>Upstream</translation>
+    </message>
+    <message>
+        <source>SNR per tone over time, %1</source>
+        <translation>SNR je Ton über die Zeit, %1</translation>
+    </message>
+    <message>
+        <source>Bit loading per tone over time, %1</source>
+        <translation>Bitbelegung je Ton über die Zeit, %1</translation>
+    </message>
+    <message>
+        <source>Cannot create file &quot;%1&quot;</source>
+        <translation>Die Datei &quot;%1&quot; kann nicht angelegt werden</translation>
+    </message>
+</context>
+<context>
+    <name>vexlorin::THistoryPlot</name>
+    <message>
+        <source>Retrain</source>
+        <translation>Neusynchronisation</translation>
+    </message>
+    <message>
+        <source>Line down</source>
+        <translation>Leitung getrennt</translation>
+    </message>
+    <message>
+        <source>Line up</source>
+        <translation>Leitung verbunden</translation>
+    </message>
+    <message>
+        <source>Counters reset</source>
+        <translation>Zähler zurückgesetzt</translation>
+    </message>
+    <message>
+        <source>Router unreachable</source>
+        <translation>Router nicht erreichbar</translation>
+    </message>
+    <message>
+        <source>Router reachable again</source>
+        <translation>Router wieder erreichbar</translation>
+    </message>
+    <message>
+        <source>no value</source>
+        <translation>kein Wert</translation>
+    </message>
+</context>
+<context>
+    <name>vexlorin::THistoryWaterfall</name>
+    <message>
+        <source>Tones</source>
+        <translation>Töne</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>Zeit</translation>
+    </message>
+    <message>
+        <source>%1, tone %2: %3</source>
+        <translation>%1, Ton %2: %3</translation>
+    </message>
+    <message>
+        <source>no set</source>
+        <translation>kein Satz</translation>
+    </message>
+</context>
+<context>
+    <name>vexlorin::THistoryWindow</name>
+    <message>
+        <source>History file (*.sqlite)</source>
+        <translation>Verlaufsdatei (*.sqlite)</translation>
+    </message>
+    <message>
+        <source>All files (*)</source>
+        <translation>Alle Dateien (*)</translation>
+    </message>
+    <message>
+        <source>Vexlorin - history</source>
+        <translation>Vexlorin - Verlauf</translation>
+    </message>
+    <message>
+        <source>Open history...</source>
+        <translation>Verlauf öffnen...</translation>
+    </message>
+    <message>
+        <source>No history file open</source>
+        <translation>Keine Verlaufsdatei geöffnet</translation>
+    </message>
+    <message>
+        <source>Open history file</source>
+        <translation>Verlaufsdatei öffnen</translation>
+    </message>
+    <message>
+        <source>The history file &quot;%1&quot; does not exist. Choose a file recorded by &quot;Watch&quot; or by vexlorin-cli watch.</source>
+        <translation>Die Verlaufsdatei &quot;%1&quot; gibt es nicht. Wählen Sie eine Datei, die &quot;Beobachten&quot; oder vexlorin-cli watch aufgezeichnet hat.</translation>
+    </message>
+    <message numerus="yes">
+        <source> - %1:%2 (%3), %n samples</source>
+        <translation>
+            <numerusform> - %1:%2 (%3), %n Messung</numerusform>
+            <numerusform> - %1:%2 (%3), %n Messungen</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source> - no samples yet</source>
+        <translation> - noch keine Messungen</translation>
+    </message>
+    <message>
+        <source>Vexlorin - history - %1</source>
+        <translation>Vexlorin - Verlauf - %1</translation>
+    </message>
+    <message>
+        <source>The history file can no longer be read: %1</source>
+        <translation>Die Verlaufsdatei kann nicht mehr gelesen werden: %1</translation>
     </message>
 </context>
 <context>
@@ -898,6 +1198,90 @@
     <message>
         <source>Demo: reads a simulated router, not a real one. Choose &quot;Retrieve&quot; to read it.</source>
         <translation>Demo: liest einen simulierten Router, keinen echten. Wählen Sie „Abrufen“, um ihn zu lesen.</translation>
+    </message>
+    <message>
+        <source>History</source>
+        <translation>Verlauf</translation>
+    </message>
+    <message>
+        <source>Watch</source>
+        <translation>Beobachten</translation>
+    </message>
+    <message>
+        <source>Record the line into the history file at the interval, until pressed again</source>
+        <translation>Die Leitung im Abstand in die Verlaufsdatei aufzeichnen, bis erneut gedrückt</translation>
+    </message>
+    <message>
+        <source>Choose history file...</source>
+        <translation>Verlaufsdatei wählen...</translation>
+    </message>
+    <message>
+        <source>Open history...</source>
+        <translation>Verlauf öffnen...</translation>
+    </message>
+    <message>
+        <source>Add to list</source>
+        <translation>Zur Liste</translation>
+    </message>
+    <message>
+        <source>Put the set shown (a watched sample or a set of the history) into the list of statistics</source>
+        <translation>Den gezeigten Satz (eine beobachtete Messung oder einen Satz des Verlaufs) in die Liste der Statistiken aufnehmen</translation>
+    </message>
+    <message>
+        <source>Choose history file</source>
+        <translation>Verlaufsdatei wählen</translation>
+    </message>
+    <message>
+        <source>Open history file</source>
+        <translation>Verlaufsdatei öffnen</translation>
+    </message>
+    <message>
+        <source> s</source>
+        <translation> s</translation>
+    </message>
+    <message>
+        <source>Time between two samples</source>
+        <translation>Zeit zwischen zwei Messungen</translation>
+    </message>
+    <message>
+        <source> min</source>
+        <translation> min</translation>
+    </message>
+    <message>
+        <source>How often a sample also reads the per-tone tables</source>
+        <translation>Wie oft eine Messung auch die Tabellen je Ton liest</translation>
+    </message>
+    <message>
+        <source>every</source>
+        <translation>alle</translation>
+    </message>
+    <message>
+        <source>bins every</source>
+        <translation>Bins alle</translation>
+    </message>
+    <message>
+        <source>Stopping...</source>
+        <translation>Wird beendet...</translation>
+    </message>
+    <message>
+        <source>Watch records into %1</source>
+        <translation>Beobachten zeichnet auf in %1</translation>
+    </message>
+    <message>
+        <source>Watch stops after the sample in progress</source>
+        <translation>Beobachten endet nach der laufenden Messung</translation>
+    </message>
+    <message>
+        <source>Watching %1:%2 into %3</source>
+        <translation>Beobachte %1:%2, Aufzeichnung in %3</translation>
+    </message>
+    <message>
+        <source>Watch stopped</source>
+        <translation>Beobachten beendet</translation>
+    </message>
+    <message>
+        <source>Shown from the history: %1 (&quot;Add to list&quot; keeps it)</source>
+        <translation>Aus dem Verlauf: %1 (&quot;Zur Liste&quot; behält ihn)</translation>
     </message>
 </context>
 <context>

@@ -3,6 +3,7 @@
 // window at it, so the program can be tried without a router.
 #include "ui/Application.h"
 #include "ui/ChartExport.h"
+#include "ui/HistoryExport.h"
 #include "ui/ProgramInfo.h"
 #include "ui/fmMain.h"
 
@@ -26,6 +27,8 @@ int main(int argc, char* argv[]) {
         return *status;
     if (vexlorin::IsChartExportCall(argc, argv))
         return vexlorin::RunChartExport(argc, argv);
+    if (vexlorin::IsHistoryExportCall(argc, argv))
+        return vexlorin::RunHistoryExport(argc, argv);
     QApplication application(argc, argv);
     vexlorin::SetUpApplication(application);
 

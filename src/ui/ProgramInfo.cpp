@@ -12,6 +12,7 @@ std::string ProgramHelpText() {
     // capitalised headings become its sections, the indented switches its options.
     return R"(Usage: vexlorin [--demo] [-c FILE.conf] [--lang en|de]
   or:  vexlorin --export-charts DIR FILE.draydata [--compare OTHER.draydata [--difference]]
+  or:  vexlorin --export-history DIR FILE.sqlite [--from T] [--to T]
 Reads the line statistics of a DrayTek Vigor VDSL router over its telnet console and shows
 them as text and charts: HLog, QLN, SNR, bit loading and gain, upstream and downstream.
 
@@ -28,6 +29,13 @@ Options:
                         as PNG images into the folder DIR, without a window or display
   --compare OTHER       with --export-charts: draw the reference set OTHER over them
   --difference          with --compare: draw FILE minus OTHER instead
+  --export-history DIR FILE
+                        write the history charts of the history database FILE (.sqlite):
+                        the time charts, the SNR envelope and the waterfall, as PNG images
+                        into the folder DIR, without a window or display
+  --from T, --to T      with --export-history: the time range, T as 2026-12-10T21:00[:00]
+                        or "2026-12-10 21:00" (local time; Z at the end for UTC), a date,
+                        or ms since 1970
   -h, --help            show this help and exit
   --version             show the version and exit
 
@@ -35,12 +43,13 @@ Qt's own switches (such as -platform offscreen or -style NAME) are taken as well
 
 Exit status:
   0  success
-  1  usage error of --export-charts
-  3  the statistics file cannot be read, or the images cannot be written
+  1  usage error of --export-charts or --export-history
+  3  the statistics or history file cannot be read, or the images cannot be written
 
 Files:
   *.draydata  statistics files, saved and loaded by the window and by vexlorin-cli
   *.conf      connection settings (never the password)
+  *.sqlite    line history databases, recorded by the window's Watch or vexlorin-cli watch
 )";
 }
 

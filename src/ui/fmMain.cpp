@@ -10,6 +10,7 @@
 #include "ui/QtNotifier.h"
 #include "ui/SummaryView.h"
 #include "ui/UiResources.h"
+#include "ui/WatchControl.h"
 #include "ui/fmMainRetrieval.h"
 
 #include <QAction>
@@ -184,6 +185,9 @@ void TfrmMain::FormCreate(const QStringList& AArguments) {
 void TfrmMain::FormDestroy() {
     // The reader uses the client, the notifier and its set: it goes first.
     AbandonReader();
+    if (FWatch)
+        FWatch->Abandon();
+    FOutsideSet.reset();
     // Every set is still removed with its notification while the controls exist.
     FDrayDataList.reset();
 }
@@ -255,6 +259,7 @@ void TfrmMain::lbxStatisticsClick() {
     const TDrayData* selected = GetSelectedDrayData();
     if (!selected)
         return;
+    FOutsideSet.reset();
     DisplayTextData(nullptr);
     DisplayChartData(nullptr);
     DisplayTextData(selected);
@@ -330,6 +335,7 @@ void TfrmMain::UpdateActions() {
     acnRemoveUpdate(acnRemoveAll);
     acnCompareWithSelectedUpdate(acnCompareWithSelected);
     acnStopComparingUpdate(acnStopComparing);
+    UpdateHistoryActions();
 }
 
 void TfrmMain::acnRetrieveDataUpdate(QAction* ASender) {

@@ -16,6 +16,7 @@
 #include <QDateTime>
 #include <QList>
 #include <QMainWindow>
+#include <QPointer>
 
 #include <cstdint>
 #include <functional>
@@ -36,7 +37,12 @@ class QTabWidget;
 
 namespace vexlorin {
 
+namespace history {
+struct TSampleResult;
+}
+class THistoryWindow;
 class TMainReaderView;
+class TWatchControl;
 class TQtNotifier;
 class TSummaryView;
 class TTelnetClient;
@@ -113,6 +119,20 @@ public:
     // list and shows the selected set again.
     void SetReferenceSet(TDrayData* AData);
 
+    // --- history (fmMainHistory.cpp) -----------------------------------------------------
+    // "Watch" records the line into this file (the default history file at first).
+    QString HistoryFile() const { return FHistoryFile; }
+    void SetHistoryFile(const QString& AFileName) { FHistoryFile = AFileName; }
+    bool Watching() const;
+    TWatchControl& Watch() { return *FWatch; }
+    // The history window on AFileName (opened when needed); false when it cannot be read.
+    bool OpenHistory(const QString& AFileName);
+    THistoryWindow* HistoryWindow() const;
+    // A set that is not in the list (a watched sample, a set of the history) on the views;
+    // "Add to list" puts it there.
+    void ShowOutsideSet(std::unique_ptr<TDrayData> ASet);
+    const TDrayData* OutsideSet() const { return FOutsideSet.get(); }
+
 protected:
     void closeEvent(QCloseEvent* AEvent) override;
 
@@ -188,6 +208,16 @@ private:
     void AbandonReader();
     void ShowProgress(int AStep, int ASteps);
     void HideProgress();
+    // History (fmMainHistory.cpp).
+    QWidget* BuildWatchPanel(QWidget* AParent);
+    void UpdateHistoryActions();
+    void acnWatchExecute();
+    void acnChooseHistoryFileExecute();
+    void acnOpenHistoryExecute();
+    void acnAddToListExecute();
+    void WatchSample(const history::TSampleResult& AResult);
+    void WatchFinished(const std::string& AError);
+    THistoryWindow& EnsureHistoryWindow();
 
     // --- controls the commands read or change after the window is built -----------------
     QStatusBar* sbMain;
@@ -247,6 +277,20 @@ private:
     bool FSettingSelection = false;
     TSummaryView* FSummaryView = nullptr; // the page "Summary"
     TDrayData* FReference = nullptr;      // pinned by "Compare with selected"; in the list
+
+    // --- history (fmMainHistory.cpp) -----------------------------------------------------
+    QAction* acnWatch = nullptr; // checkable: on while the recorder runs
+    QAction* acnChooseHistoryFile = nullptr;
+    QAction* acnOpenHistory = nullptr;
+    QAction* acnAddToList = nullptr;
+    QSpinBox* udWatchInterval = nullptr; // seconds
+    QSpinBox* udWatchBins = nullptr;     // minutes
+    TWatchControl* FWatch = nullptr;
+    QPointer<THistoryWindow> FHistoryWindow;
+    std::unique_ptr<TDrayData> FOutsideSet;
+    QString FHistoryFile;
+    TFileDialogOptions dlgHistoryFile;
+    TFileDialogOptions dlgOpenHistory;
 };
 
 } // namespace vexlorin

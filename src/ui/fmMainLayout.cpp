@@ -206,6 +206,7 @@ QWidget* TfrmMain::BuildInputPanel() {
         row->addWidget(btnLoadDataFromFile, 2);
         layout->addLayout(row);
     }
+    layout->addWidget(BuildWatchPanel(pnlInputs));
 
     // The statistics list sits in a frame of its own below the connection settings.
     auto* statsFrame = new QFrame(pnlInputs);
@@ -239,6 +240,7 @@ QWidget* TfrmMain::BuildInputPanel() {
             return;
         RunCommand([this] { lbxStatisticsClick(); });
     });
+    addActionRow(statsLayout, statsFrame, {{"btnAddToList", acnAddToList}});
     addActionRow(statsLayout, statsFrame,
                  {{"btnLoadStatisticsFromFile", acnLoadStatFromFile},
                   {"btnSaveStatsToFile", acnSaveStatToFile}});

@@ -6,6 +6,7 @@
 
 #include "reader/TelnetClient.h"
 #include "ui/QtNotifier.h"
+#include "ui/WatchControl.h"
 #include "ui/fmMain.h"
 
 #include <QCheckBox>
@@ -72,6 +73,7 @@ void TMainReaderView::ShowProgress(int AStep, int ASteps) {
 // The window's side
 
 void TfrmMain::acnRetrieveDataExecute() {
+    FOutsideSet.reset();
     FStatus = dsReadingData;
     UpdateProfileLabel(vpNA);
     DisplayTextData(nullptr);
@@ -184,6 +186,9 @@ void TfrmMain::acnStopRetrievalUpdate(QAction* ASender) {
 
 void TfrmMain::FormClose() {
     AbandonReader();
+    // The watch's sample in progress ends within a second; what it stored stays.
+    if (FWatch)
+        FWatch->Abandon();
 }
 
 void TfrmMain::AbandonReader() {
