@@ -4,12 +4,11 @@
 #include "ui/Chart.h"
 
 #include "ui/ChartPlot.h"
+#include "ui/PlotImage.h"
 
 #include <QApplication>
 #include <QClipboard>
-#include <QFileInfo>
 #include <QPainter>
-#include <QSvgGenerator>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -556,18 +555,9 @@ void TChart::CopyToClipboardBitmap() {
 }
 
 bool TChart::SaveAsImage(const QString& AFileName) {
-    if (QFileInfo(AFileName).suffix().compare(QStringLiteral("svg"), Qt::CaseInsensitive) == 0) {
-        QSvgGenerator generator;
-        generator.setFileName(AFileName);
-        generator.setSize(size());
-        generator.setViewBox(rect());
-        generator.setTitle(Title());
+    if (IsSvgFileName(AFileName)) {
         UpdateLegend();
-        QCPPainter painter;
-        if (!painter.begin(&generator))
-            return false;
-        FPlot->toPainter(&painter, width(), height());
-        return painter.end();
+        return SavePlotSvg(*FPlot, size(), Title(), AFileName);
     }
     return ToImage().save(AFileName, "PNG");
 }

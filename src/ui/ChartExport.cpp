@@ -22,14 +22,6 @@ constexpr const char* ExportSwitch = "--export-charts";
 
 // Nothing may wait for a user here. Only the charts' popup menu would ask, and no menu
 // opens without a user; its file dialogs would be cancelled.
-class THeadlessDialogs final : public IUserDialogs {
-public:
-    void ShowFailure(const QString&) override {}
-    void ShowRefusal(const QString&) override {}
-    std::optional<QString> OpenFileName(const TFileDialogOptions&) override { return {}; }
-    std::optional<QString> SaveFileName(const TFileDialogOptions&) override { return {}; }
-};
-
 void PrintError(const QString& AMessage, const char* AHint) {
     std::fprintf(stderr, "vexlorin: %s\n%s\n", AMessage.toLocal8Bit().constData(), AHint);
 }
@@ -121,8 +113,14 @@ int RunChartExport(int AArgc, char* AArgv[]) {
                      "FILE minus OTHER instead.\n");
         return 1;
     }
+    return RunReportedExport(
+        [&] { ExportCharts(args[2], args[1], reference, difference); },
+        "Give a statistics file (.draydata) saved by Vexlorin or vexlorin-cli.");
+}
+
+int RunReportedExport(const std::function<void()>& AExport, const char* AFileHint) {
     try {
-        ExportCharts(args[2], args[1], reference, difference);
+        AExport();
     } catch (const EFOpenError& e) {
         PrintError(QString::fromStdString(e.what()),
                    "Check the file name and that you may read the file.");
@@ -132,8 +130,7 @@ int RunChartExport(int AArgc, char* AArgv[]) {
                    "Check that you may write into the folder, or choose another one.");
         return 3;
     } catch (const std::exception& e) {
-        PrintError(QString::fromStdString(e.what()),
-                   "Give a statistics file (.draydata) saved by Vexlorin or vexlorin-cli.");
+        PrintError(QString::fromStdString(e.what()), AFileHint);
         return 3;
     }
     return 0;

@@ -5,8 +5,13 @@
 // or FILE minus OTHER).
 #pragma once
 
+#include "ui/UserDialogs.h"
+
 #include <QString>
 #include <QStringList>
+
+#include <functional>
+#include <optional>
 
 namespace vexlorin {
 
@@ -33,5 +38,19 @@ void ExportCharts(const QString& AStatFile, const QString& ADir);
 // ADifference AStatFile minus AReferenceFile, as the window shows a pinned reference.
 void ExportCharts(const QString& AStatFile, const QString& ADir, const QString& AReferenceFile,
                   bool ADifference);
+
+// The dialogs of an export without a window: nothing is asked, nothing is shown.
+class THeadlessDialogs final : public IUserDialogs {
+public:
+    void ShowFailure(const QString&) override {}
+    void ShowRefusal(const QString&) override {}
+    std::optional<QString> OpenFileName(const TFileDialogOptions&) override { return {}; }
+    std::optional<QString> SaveFileName(const TFileDialogOptions&) override { return {}; }
+};
+
+// Runs AExport and reports its failure on standard error with what to do next: the
+// process exit status (0 done, 3 failed). AFileHint tells which file to give when the
+// input cannot be read as one.
+int RunReportedExport(const std::function<void()>& AExport, const char* AFileHint);
 
 } // namespace vexlorin

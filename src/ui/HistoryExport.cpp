@@ -2,6 +2,7 @@
 
 #include "ui/Application.h"
 #include "ui/Chart.h"
+#include "ui/ChartExport.h"
 #include "ui/HistoryCharts.h"
 #include "ui/HistoryPlot.h"
 #include "ui/HistorySource.h"
@@ -25,18 +26,6 @@ constexpr const char* ExportSwitch = "--export-history";
 constexpr int ImageWidth = 1400;
 constexpr int ImageHeight = 500;
 constexpr int ToneImageHeight = 800;
-
-class THeadlessDialogs final : public IUserDialogs {
-public:
-    void ShowFailure(const QString&) override {}
-    void ShowRefusal(const QString&) override {}
-    std::optional<QString> OpenFileName(const TFileDialogOptions&) override { return {}; }
-    std::optional<QString> SaveFileName(const TFileDialogOptions&) override { return {}; }
-};
-
-void PrintError(const QString& AMessage, const char* AHint) {
-    std::fprintf(stderr, "vexlorin: %s\n%s\n", AMessage.toLocal8Bit().constData(), AHint);
-}
 
 template <class TWidget> void Save(TWidget* AChart, const QString& AFile) {
     if (!AChart->SaveAsImage(AFile))
@@ -188,22 +177,8 @@ int RunHistoryExport(int AArgc, char* AArgv[]) {
                      "for UTC), a date, or ms since 1970.\n");
         return 1;
     }
-    try {
-        ExportHistory(args[2], args[1], from, to);
-    } catch (const EFOpenError& e) {
-        PrintError(QString::fromStdString(e.what()),
-                   "Check the file name and that you may read the file.");
-        return 3;
-    } catch (const EFCreateError& e) {
-        PrintError(QString::fromStdString(e.what()),
-                   "Check that you may write into the folder, or choose another one.");
-        return 3;
-    } catch (const std::exception& e) {
-        PrintError(QString::fromStdString(e.what()),
-                   "Give a history file recorded by \"Watch\" or by vexlorin-cli watch.");
-        return 3;
-    }
-    return 0;
+    return RunReportedExport([&] { ExportHistory(args[2], args[1], from, to); },
+                             "Give a history file recorded by \"Watch\" or by vexlorin-cli watch.");
 }
 
 } // namespace vexlorin

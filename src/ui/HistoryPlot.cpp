@@ -1,13 +1,13 @@
 #include "ui/HistoryPlot.h"
 
+#include "ui/PlotImage.h"
+
 #include <QApplication>
 #include <QClipboard>
 #include <QDateTime>
-#include <QFileInfo>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QRubberBand>
-#include <QSvgGenerator>
 #include <QToolTip>
 #include <QVBoxLayout>
 #include <QWheelEvent>
@@ -397,17 +397,8 @@ void THistoryPlot::CopyToClipboardBitmap() {
 }
 
 bool THistoryPlot::SaveAsImage(const QString& AFileName) {
-    if (QFileInfo(AFileName).suffix().compare(QStringLiteral("svg"), Qt::CaseInsensitive) == 0) {
-        QSvgGenerator generator;
-        generator.setFileName(AFileName);
-        generator.setSize(size());
-        generator.setViewBox(rect());
-        generator.setTitle(Title());
-        QCPPainter painter;
-        if (!painter.begin(&generator))
-            return false;
-        FPlot->toPainter(&painter, width(), height());
-        return painter.end();
+    if (IsSvgFileName(AFileName)) {
+        return SavePlotSvg(*FPlot, size(), Title(), AFileName);
     }
     return ToImage().save(AFileName, "PNG");
 }

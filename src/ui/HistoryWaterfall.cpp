@@ -1,11 +1,11 @@
 #include "ui/HistoryWaterfall.h"
 
 #include "ui/HistoryPlot.h"
+#include "ui/PlotImage.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QMouseEvent>
-#include <QSvgGenerator>
 #include <QToolTip>
 #include <QVBoxLayout>
 #include <qcustomplot.h>
@@ -164,17 +164,8 @@ void THistoryWaterfall::CopyToClipboardBitmap() {
 }
 
 bool THistoryWaterfall::SaveAsImage(const QString& AFileName) {
-    if (AFileName.endsWith(QStringLiteral(".svg"), Qt::CaseInsensitive)) {
-        QSvgGenerator generator;
-        generator.setFileName(AFileName);
-        generator.setSize(size());
-        generator.setViewBox(rect());
-        generator.setTitle(Title());
-        QCPPainter painter;
-        if (!painter.begin(&generator))
-            return false;
-        FPlot->toPainter(&painter, width(), height());
-        return painter.end();
+    if (IsSvgFileName(AFileName)) {
+        return SavePlotSvg(*FPlot, size(), Title(), AFileName);
     }
     return ToImage().save(AFileName, "PNG");
 }
