@@ -123,8 +123,8 @@ THistoryPlot::THistoryPlot(QWidget* AParent)
     setMinimumHeight(170);
 
     FPlot->setBackground(Qt::white);
+    // Nothing is forced: lines are smoothed by their own setting, bars never are.
     FPlot->setAntialiasedElements(QCP::aeNone);
-    FPlot->setAntialiasedElement(QCP::aePlottables, true);
     FPlot->setNoAntialiasingOnDrag(true);
     QLocale locale = QLocale::c();
     locale.setNumberOptions(QLocale::OmitGroupSeparator);
@@ -171,6 +171,7 @@ int THistoryPlot::AddLine(const QString& ATitle, const QColor& AColor, Qt::PenSt
     graph->setName(ATitle);
     graph->setPen(QPen(AColor, AStyle == Qt::SolidLine ? 2 : 1, AStyle));
     graph->setLineStyle(QCPGraph::lsLine);
+    graph->setAntialiased(true);
     FSeries.push_back({graph, false, {}});
     return SeriesCount() - 1;
 }
