@@ -295,10 +295,24 @@ void TfrmMain::BuildPages() {
     connect(FCharts.get(), &TLineCharts::RedrawRequested, this,
             [this] { RunCommand([this] { RedrawCharts(); }); });
     connect(FCharts.get(), &TLineCharts::RawDataRequested, this, [this](TChartPage APage) {
-        static constexpr void (TfrmMain::*clicks[ChartPageCount])() = {
-            &TfrmMain::btnHLogShowRawClick, &TfrmMain::btnQLNShowRawDataClick,
-            &TfrmMain::btnSNRShowRawDataClick, &TfrmMain::btnBinShowRawDataClick};
-        RunCommand([this, APage] { (this->*clicks[static_cast<std::size_t>(APage)])(); });
+        // A switch rather than a table of member pointers, which GCC's sanitizer builds
+        // warn about as possibly uninitialised.
+        RunCommand([this, APage] {
+            switch (APage) {
+            case TChartPage::HLog:
+                btnHLogShowRawClick();
+                break;
+            case TChartPage::QLN:
+                btnQLNShowRawDataClick();
+                break;
+            case TChartPage::SNR:
+                btnSNRShowRawDataClick();
+                break;
+            case TChartPage::Bins:
+                btnBinShowRawDataClick();
+                break;
+            }
+        });
     });
 }
 
