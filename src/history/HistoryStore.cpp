@@ -362,24 +362,25 @@ void TSqliteStore::ReadRow(const TStatement& AQuery, TSampleRow& ARow) {
     ARow.LineId = AQuery.Int(1);
     ARow.TimeMs = AQuery.Int(2);
     ARow.Outcome =
-        AQuery.Text(3) == "completed" ? TSampleOutcome::Completed : TSampleOutcome::Failed;
-    ARow.Ending = AQuery.Text(4);
-    ARow.Message = AQuery.Text(5);
+        AQuery.TextView(3) == "completed" ? TSampleOutcome::Completed : TSampleOutcome::Failed;
+    ARow.Ending.assign(AQuery.TextView(4));
+    ARow.Message.assign(AQuery.TextView(5));
     ARow.DurationSeconds = AQuery.Real(6);
     ARow.HasSet = AQuery.Int(7) != 0;
     for (std::size_t i = 0; i < columns.size(); ++i) {
         const int at = static_cast<int>(i) + 8;
         TSummaryValue& value = ColumnValue(ARow.Summary, columns[i]);
-        switch (AQuery.ColumnType(at)) {
-        case 1:
-            value = TSummaryValue::Integer(AQuery.Int(at));
-            break; // SQLITE_INTEGER
-        case 2:
-            value = TSummaryValue::Decimal(AQuery.Real(at));
-            break; // SQLITE_FLOAT
-        case 3:
-            value = TSummaryValue::Text(AQuery.Text(at));
-            break; // SQLITE_TEXT
+        const TStatement::TValue column = AQuery.Value(at);
+        switch (column.Type) {
+        case 1: // SQLITE_INTEGER
+            value = TSummaryValue::Integer(column.Int);
+            break;
+        case 2: // SQLITE_FLOAT
+            value = TSummaryValue::Decimal(column.Real);
+            break;
+        case 3: // SQLITE_TEXT
+            value = TSummaryValue::Text(std::string(column.Text));
+            break;
         default:
             value = TSummaryValue();
             break;
@@ -632,10 +633,11 @@ std::vector<TIntervalRates> TSqliteStore::Rates(int64_t ALineId, int64_t AFromMs
             while (AQuery.Step()) {
                 auto& [time, values] = rows.emplace_back();
                 time = AQuery.Int(0);
-                for (std::size_t i = 0; i < counters.size(); ++i)
-                    if (AQuery.ColumnType(static_cast<int>(i) + 1) == 1) // SQLITE_INTEGER
-                        values[counters[i]->Dir][counters[i]->Item] =
-                            AQuery.Int(static_cast<int>(i) + 1);
+                for (std::size_t i = 0; i < counters.size(); ++i) {
+                    const TStatement::TValue value = AQuery.Value(static_cast<int>(i) + 1);
+                    if (value.Type == 1) // SQLITE_INTEGER
+                        values[counters[i]->Dir][counters[i]->Item] = value.Int;
+                }
             }
         };
         rows.reserve(CountInRange(ALineId, AFromMs, AToMs, true) + 1);

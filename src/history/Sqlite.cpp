@@ -162,6 +162,34 @@ std::string TStatement::Text(int AColumn) const {
     return text ? std::string(reinterpret_cast<const char*>(text), static_cast<std::size_t>(size))
                 : std::string();
 }
+std::string_view TStatement::TextView(int AColumn) const {
+    const auto* text = sqlite3_column_text(FStmt, AColumn);
+    const int size = sqlite3_column_bytes(FStmt, AColumn);
+    return text ? std::string_view(reinterpret_cast<const char*>(text),
+                                   static_cast<std::size_t>(size))
+                : std::string_view();
+}
+TStatement::TValue TStatement::Value(int AColumn) const {
+    sqlite3_value* value = sqlite3_column_value(FStmt, AColumn);
+    TValue out;
+    out.Type = sqlite3_value_type(value);
+    switch (out.Type) {
+    case SQLITE_INTEGER:
+        out.Int = sqlite3_value_int64(value);
+        break;
+    case SQLITE_FLOAT:
+        out.Real = sqlite3_value_double(value);
+        break;
+    case SQLITE_TEXT:
+        if (const auto* text = sqlite3_value_text(value))
+            out.Text = std::string_view(reinterpret_cast<const char*>(text),
+                                        static_cast<std::size_t>(sqlite3_value_bytes(value)));
+        break;
+    default:
+        break;
+    }
+    return out;
+}
 std::vector<uint8_t> TStatement::Blob(int AColumn) const {
     const auto* data = static_cast<const uint8_t*>(sqlite3_column_blob(FStmt, AColumn));
     const int size = sqlite3_column_bytes(FStmt, AColumn);

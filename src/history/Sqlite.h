@@ -45,7 +45,19 @@ public:
     int64_t Int(int AColumn) const;
     double Real(int AColumn) const;
     std::string Text(int AColumn) const;
+    // The text without a copy: valid until the next Step, Reset or column call of AColumn.
+    std::string_view TextView(int AColumn) const;
     std::vector<uint8_t> Blob(int AColumn) const;
+    // A column's type and value in one call (ColumnType and then Int are two, each taking the
+    // connection's mutex). Text is valid as for TextView. Only for a statement used by one
+    // thread at a time, as all of ours are.
+    struct TValue {
+        int Type = 5; // SQLITE_NULL
+        int64_t Int = 0;
+        double Real = 0;
+        std::string_view Text;
+    };
+    TValue Value(int AColumn) const;
     int ColumnCount() const;
     std::string ColumnName(int AColumn) const;
 
