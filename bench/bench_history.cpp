@@ -11,6 +11,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <random>
 
@@ -94,6 +95,17 @@ struct THistory {
         std::mt19937_64 random(42);
         for (int i = 0; i < 8; ++i)
             NoisySets.push_back(Noisy(*WithBins, random));
+        // VEXLORIN_BENCH_HISTORY=FILE keeps the generated month in FILE and takes it from
+        // there on later runs (the store benchmarks then write into a copy).
+        const char* kept = std::getenv("VEXLORIN_BENCH_HISTORY");
+        if (kept && std::filesystem::exists(kept)) {
+            Store.reset();
+            std::filesystem::copy_file(kept, Path,
+                                       std::filesystem::copy_options::overwrite_existing);
+            Store = THistoryStore::Open(Path, THistoryStore::TMode::ReadWrite);
+            SizeMB = static_cast<double>(std::filesystem::file_size(Path)) / 1e6;
+            return;
+        }
         double storing = 0;
         const auto began = std::chrono::steady_clock::now();
         for (int64_t i = 0; i < Samples30Days; ++i) {
@@ -114,6 +126,8 @@ struct THistory {
         Store.reset();
         Store = THistoryStore::Open(Path, THistoryStore::TMode::ReadWrite);
         SizeMB = static_cast<double>(std::filesystem::file_size(Path)) / 1e6;
+        if (kept)
+            std::filesystem::copy_file(Path, kept);
     }
     ~THistory() {
         Store.reset();
