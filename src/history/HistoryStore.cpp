@@ -303,7 +303,7 @@ void TSqliteStore::CheckSchema(bool AReadWrite) {
                                 "(\"vexlorin-cli watch\") to bring it up to date.");
         return;
     }
-    FDb.Exec("PRAGMA journal_mode = WAL");
+    FDb.ExecWaitingWhileBusy("PRAGMA journal_mode = WAL");
     FDb.Exec("PRAGMA synchronous = NORMAL");
     if (version == HistorySchemaVersion)
         return;

@@ -2,6 +2,8 @@
 
 #include <sqlite3.h>
 
+#include <chrono>
+#include <thread>
 #include <utility>
 
 namespace vexlorin::history::sql {
@@ -81,6 +83,19 @@ void TDatabase::Exec(std::string_view ASql) {
     sqlite3_free(error);
     if (rc != SQLITE_OK)
         Fail(rc, "running \"" + sqlText.substr(0, 40) + "\"");
+}
+
+void TDatabase::ExecWaitingWhileBusy(std::string_view ASql) {
+    const std::string sqlText(ASql);
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::milliseconds(BusyTimeoutMs);
+    for (;;) {
+        const int rc = sqlite3_exec(FDb, sqlText.c_str(), nullptr, nullptr, nullptr);
+        if (rc == SQLITE_OK)
+            return;
+        if ((rc & 0xff) != SQLITE_BUSY || std::chrono::steady_clock::now() >= giveUp)
+            Fail(rc, "running \"" + sqlText.substr(0, 40) + "\"");
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
 }
 
 int64_t TDatabase::LastInsertId() const {

@@ -75,6 +75,10 @@ public:
     TDatabase& operator=(const TDatabase&) = delete;
 
     void Exec(std::string_view ASql);
+    // As Exec, for the statements SQLite answers "busy" at once, without waiting for the
+    // other connection (a change of the journal mode while another process opens the same
+    // new file): tried again for as long as a writer waits for another.
+    void ExecWaitingWhileBusy(std::string_view ASql);
     int64_t LastInsertId() const;
     int64_t Changes() const;
     sqlite3* Handle() const { return FDb; }
