@@ -6,7 +6,7 @@
 // exporter's and its client's; the client's thread CPU is measured and taken out. The client
 // scrapes every target every 15 s, as a Prometheus server would, and in a second benchmark
 // every 10 ms (far more often than any server would), for the latencies under load.
-#include "RouterSim.h"
+#include "SimulatorProcess.h"
 #include "monitor/ExporterServer.h"
 #include "monitor/Sampler.h"
 
@@ -14,8 +14,6 @@
 #include <httplib.h>
 
 #include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
@@ -53,64 +51,15 @@ double RssMiB() {
     return 0;
 }
 
-// ARouters simulated routers in a child process; the ports they listen on. The child lives
-// until the object is destroyed.
-class TSimulatorProcess {
-public:
-    explicit TSimulatorProcess(int ARouters) {
-        int ports[2], done[2];
-        if (pipe(ports) != 0 || pipe(done) != 0)
-            throw std::runtime_error("pipe failed");
-        FChild = fork();
-        if (FChild < 0)
-            throw std::runtime_error("fork failed");
-        if (FChild == 0) {
-            close(ports[0]);
-            close(done[1]);
-            std::vector<std::unique_ptr<TRouterSim>> sims;
-            for (int i = 0; i < ARouters; ++i) {
-                TRouterSimOptions options;
-                options.Seed = static_cast<uint64_t>(i + 1);
-                options.RejectSecondConnection = true;
-                sims.push_back(std::make_unique<TRouterSim>(options));
-                const int port = sims.back()->Start();
-                if (write(ports[1], &port, sizeof port) != sizeof port)
-                    _exit(1);
-            }
-            char byte;
-            while (read(done[0], &byte, 1) > 0) {
-            }
-            _exit(0); // the simulators' threads end with the process
-        }
-        close(ports[1]);
-        close(done[0]);
-        FDone = done[1];
-        for (int i = 0; i < ARouters; ++i) {
-            int port = 0;
-            if (read(ports[0], &port, sizeof port) != sizeof port)
-                throw std::runtime_error("the simulator process ended early");
-            Ports.push_back(port);
-        }
-        close(ports[0]);
-    }
-    ~TSimulatorProcess() {
-        close(FDone);
-        waitpid(FChild, nullptr, 0);
-    }
-    TSimulatorProcess(const TSimulatorProcess&) = delete;
-    TSimulatorProcess& operator=(const TSimulatorProcess&) = delete;
-
-    std::vector<int> Ports;
-
-private:
-    pid_t FChild = -1;
-    int FDone = -1;
-};
-
 void Serve200Routers(benchmark::State& AState, std::chrono::milliseconds AScrapeEvery) {
     constexpr int Routers = 200;
     const auto interval = std::chrono::seconds(60);
-    TSimulatorProcess simulators(Routers);
+    TSimulatorProcess simulators(Routers, [](int AIndex) {
+        TRouterSimOptions options;
+        options.Seed = static_cast<uint64_t>(AIndex + 1);
+        options.RejectSecondConnection = true;
+        return options;
+    });
     std::vector<monitor::TTarget> targets;
     for (int i = 0; i < Routers; ++i) {
         monitor::TTarget target;
@@ -202,7 +151,12 @@ void BM_Serve200RoutersBusyScraper(benchmark::State& AState) {
 // 200 samples; resident memory after the second and after the last round.
 void BM_Serve200RoutersMemory(benchmark::State& AState) {
     constexpr int Routers = 200;
-    TSimulatorProcess simulators(Routers);
+    TSimulatorProcess simulators(Routers, [](int AIndex) {
+        TRouterSimOptions options;
+        options.Seed = static_cast<uint64_t>(AIndex + 1);
+        options.RejectSecondConnection = true;
+        return options;
+    });
     std::vector<monitor::TTarget> targets;
     for (int i = 0; i < Routers; ++i) {
         monitor::TTarget target;
