@@ -65,6 +65,13 @@ TDatabase::TDatabase(const std::string& APath, bool AReadOnly, bool ACreate) : F
     }
     sqlite3_extended_result_codes(FDb, 1);
     sqlite3_busy_timeout(FDb, BusyTimeoutMs);
+    // SQLite opens a file it may not write read-only without a word; a recorder would learn
+    // it only at its first sample.
+    if (!AReadOnly && sqlite3_db_readonly(FDb, "main") == 1) {
+        sqlite3_close_v2(FDb);
+        FDb = nullptr;
+        throw EHistoryError(Advice(SQLITE_READONLY, APath));
+    }
 }
 
 TDatabase::~TDatabase() {

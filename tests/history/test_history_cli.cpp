@@ -8,7 +8,9 @@
 
 #include <csignal>
 #include <random>
+#include <sys/stat.h>
 #include <thread>
+#include <unistd.h>
 
 namespace vexlorin::test {
 namespace {
@@ -164,6 +166,61 @@ TEST(HistoryCli, SigkillAtAnyMomentNeverDamagesTheDatabase) {
         RunCli({"history", "--db", db, "--set", "0", "-o", dir.File("s.draydata")});
     EXPECT_EQ(set.ExitCode, 0) << set.Err;
     EXPECT_EQ(Python({"integrity", db}), "ok\n");
+}
+
+// A disk that fills up mid-watch, made by a file size limit on the program: watch ends with
+// a message that says so, and every sample it reported is in the file, which stays sound.
+TEST(HistoryCli, AFullDiskEndsWatchAndKeepsWhatWasStored) {
+    TRouterSim sim;
+    const uint16_t port = sim.Start();
+    TTempDir dir;
+    const std::string db = dir.File("h.sqlite");
+    std::vector<std::string> args = {"/usr/bin/prlimit", "--fsize=262144", "--"};
+    const auto watchArgs = WatchArgs(port, db);
+    args.insert(args.end(), watchArgs.begin(), watchArgs.end());
+    args.insert(args.end(), {"--interval", "10ms", "--no-bins", "--count", "100000"});
+    TSignalledChild watch(args, dir.File("err.txt"), {"VEXLORIN_PASSWORD=admin"});
+    const int exit = watch.Wait();
+    const std::string err = ReadWholeFile(dir.File("err.txt"));
+    EXPECT_EQ(exit, 3) << err;
+    EXPECT_NE(err.find("disk"), std::string::npos) << err;
+    EXPECT_NE(err.find("every sample stored before is kept"), std::string::npos) << err;
+    ASSERT_EQ(Python({"integrity", db}), "ok\n");
+    // Each sample reported on standard error (the simulator is always in showtime) is stored.
+    std::size_t reported = 0;
+    for (std::size_t at = err.find(" SHOWTIME "); at != std::string::npos;
+         at = err.find(" SHOWTIME ", at + 1))
+        ++reported;
+    EXPECT_GT(reported, 3u) << err;
+    EXPECT_EQ(QuerySql(db, "SELECT count(*) FROM samples"), std::to_string(reported)) << err;
+}
+
+// A file the program may not write: refused before the first sample, with what to do, and
+// left as it was. Root may write any file, so as root the test gives that power up first.
+TEST(HistoryCli, AReadOnlyDatabaseIsRefusedAtOnceAndLeftAsItIs) {
+    TTempDir dir;
+    const std::string db = dir.File("h.sqlite");
+    ASSERT_EQ(
+        RunCli({"watch", "127.0.0.1", "--port", "1", "--user", "admin", "--db", db, "--count", "1"},
+               WithPassword())
+            .ExitCode,
+        0);
+    chmod(db.c_str(), 0444);
+    const std::string before = ReadWholeFile(db);
+    std::vector<std::string> args;
+    if (geteuid() == 0)
+        args = {"/usr/bin/setpriv", "--inh-caps=-dac_override,-dac_read_search",
+                "--bounding-set=-dac_override,-dac_read_search", "--"};
+    const auto watchArgs = WatchArgs(1, db);
+    args.insert(args.end(), watchArgs.begin(), watchArgs.end());
+    args.insert(args.end(), {"--count", "1"});
+    TSignalledChild watch(args, dir.File("err.txt"), {"VEXLORIN_PASSWORD=admin"});
+    const int exit = watch.Wait();
+    const std::string err = ReadWholeFile(dir.File("err.txt"));
+    EXPECT_EQ(exit, 3) << err;
+    EXPECT_NE(err.find("cannot be written (read-only file or folder)"), std::string::npos) << err;
+    EXPECT_EQ(err.find("Recording"), std::string::npos) << err;
+    EXPECT_EQ(ReadWholeFile(db), before);
 }
 
 TEST(HistoryCli, TwoRecordersShareOneDatabase) {
