@@ -205,22 +205,6 @@ template <typename F> void ForEachCounter(F AVisit) {
                 AVisit(dir, static_cast<TDirectionItem>(i));
 }
 
-// The rates of each completed sample, by position in ASamples (null: none).
-std::vector<const TIntervalRates*> MatchRates(const std::vector<TSampleRow>& ASamples,
-                                              const std::vector<TIntervalRates>& ARates) {
-    std::vector<const TIntervalRates*> matched(ASamples.size(), nullptr);
-    std::size_t next = 0;
-    for (std::size_t i = 0; i < ASamples.size(); ++i) {
-        if (ASamples[i].Outcome != TSampleOutcome::Completed)
-            continue;
-        while (next < ARates.size() && ARates[next].TimeMs < ASamples[i].TimeMs)
-            ++next;
-        if (next < ARates.size() && ARates[next].TimeMs == ASamples[i].TimeMs)
-            matched[i] = &ARates[next++];
-    }
-    return matched;
-}
-
 const char* OutcomeText(TSampleOutcome AOutcome) {
     return AOutcome == TSampleOutcome::Completed ? "completed" : "failed";
 }
@@ -243,60 +227,51 @@ void WriteHistoryCsvRows(const THistoryStore& AStore, const TLineInfo& ALine, in
                          int64_t AToMs, std::string& AOut) {
     const std::string lineFields = CsvField(ALine.Key.Host) + "," + std::to_string(ALine.Key.Port) +
                                    "," + CsvField(ALine.Key.RouterName) + ",";
-    const auto rates = AStore.Rates(ALine.Id, AFromMs, AToMs);
-    std::size_t nextRate = 0;
     std::vector<std::function<const TSummaryValue&(const TLineSummary&)>> columns;
     ForEachSummaryColumn([&](const std::string&, auto AGet) { columns.emplace_back(AGet); });
     bool reserved = false;
-    AStore.VisitSamples(ALine.Id, AFromMs, AToMs, [&](const TSampleRow& row) {
-        const std::size_t rowStart = AOut.size();
-        // The rates of a completed sample, matched by time (both lists in time order).
-        const TIntervalRates* rate = nullptr;
-        if (row.Outcome == TSampleOutcome::Completed) {
-            while (nextRate < rates.size() && rates[nextRate].TimeMs < row.TimeMs)
-                ++nextRate;
-            if (nextRate < rates.size() && rates[nextRate].TimeMs == row.TimeMs)
-                rate = &rates[nextRate++];
-        }
-        AOut += lineFields;
-        AOut += FormatTimeMs(row.TimeMs);
-        AOut += ',';
-        AppendInteger(AOut, row.TimeMs);
-        AOut += ',';
-        AOut += OutcomeText(row.Outcome);
-        AOut += ',';
-        AppendCsvField(AOut, row.Ending);
-        AOut += ',';
-        AppendCsvField(AOut, row.Message);
-        AOut += ',';
-        AppendSeconds(AOut, row.DurationSeconds);
-        AOut += row.HasSet ? ",1" : ",0";
-        for (const auto& get : columns) {
+    AStore.VisitSamples(
+        ALine.Id, AFromMs, AToMs, [&](const TSampleRow& row, const TIntervalRates* rate) {
+            const std::size_t rowStart = AOut.size();
+            AOut += lineFields;
+            AOut += FormatTimeMs(row.TimeMs);
             AOut += ',';
-            AppendValue(AOut, get(row.Summary));
-        }
-        AOut += ',';
-        if (rate)
-            AppendSeconds(AOut, static_cast<double>(rate->IntervalMs) / 1000.0);
-        ForEachCounter([&](TStatDirection ADir, TDirectionItem AItem) {
+            AppendInteger(AOut, row.TimeMs);
             AOut += ',';
-            if (rate && rate->Delta[ADir][AItem])
-                AppendInteger(AOut, *rate->Delta[ADir][AItem]);
+            AOut += OutcomeText(row.Outcome);
+            AOut += ',';
+            AppendCsvField(AOut, row.Ending);
+            AOut += ',';
+            AppendCsvField(AOut, row.Message);
+            AOut += ',';
+            AppendSeconds(AOut, row.DurationSeconds);
+            AOut += row.HasSet ? ",1" : ",0";
+            for (const auto& get : columns) {
+                AOut += ',';
+                AppendValue(AOut, get(row.Summary));
+            }
+            AOut += ',';
+            if (rate)
+                AppendSeconds(AOut, static_cast<double>(rate->IntervalMs) / 1000.0);
+            ForEachCounter([&](TStatDirection ADir, TDirectionItem AItem) {
+                AOut += ',';
+                if (rate && rate->Delta[ADir][AItem])
+                    AppendInteger(AOut, *rate->Delta[ADir][AItem]);
+            });
+            AOut += "\r\n";
+            if (!reserved) {
+                // The rows of a line are alike in length: room for all of them at once, the
+                // count estimated from the part of the line's time the range covers.
+                reserved = true;
+                const double span = static_cast<double>(ALine.LastMs - ALine.FirstMs);
+                const double covered = static_cast<double>(std::min(AToMs, ALine.LastMs)) -
+                                       static_cast<double>(std::max(AFromMs, ALine.FirstMs));
+                const double rows = static_cast<double>(ALine.Samples) *
+                                    (span > 0 ? std::clamp(covered / span, 0.0, 1.0) : 1.0);
+                AOut.reserve(AOut.size() +
+                             static_cast<std::size_t>(rows * 1.1) * (AOut.size() - rowStart));
+            }
         });
-        AOut += "\r\n";
-        if (!reserved) {
-            // The rows of a line are alike in length: room for all of them at once, the
-            // count estimated from the part of the line's time the range covers.
-            reserved = true;
-            const double span = static_cast<double>(ALine.LastMs - ALine.FirstMs);
-            const double covered = static_cast<double>(std::min(AToMs, ALine.LastMs)) -
-                                   static_cast<double>(std::max(AFromMs, ALine.FirstMs));
-            const double rows = static_cast<double>(ALine.Samples) *
-                                (span > 0 ? std::clamp(covered / span, 0.0, 1.0) : 1.0);
-            AOut.reserve(AOut.size() +
-                         static_cast<std::size_t>(rows * 1.1) * (AOut.size() - rowStart));
-        }
-    });
 }
 
 THistoryCommands::THistoryCommands(CLI::App& AApp) {
@@ -520,37 +495,35 @@ void THistoryCommands::RunHistory(std::ostream& AOut, std::ostream& AErr) {
         } else if (s.Format == "json") {
             TJson rows = TJson::array();
             for (const TLineInfo& line : lines) {
-                const auto samples = store->Samples(line.Id, from, to);
-                const auto allRates = store->Rates(line.Id, from, to);
-                const auto rates = MatchRates(samples, allRates);
-                for (std::size_t r = 0; r < samples.size(); ++r) {
-                    const TSampleRow& row = samples[r];
-                    TJson item = {{"host", line.Key.Host},
-                                  {"port", line.Key.Port},
-                                  {"router_name", line.Key.RouterName},
-                                  {"time", FormatTimeMs(row.TimeMs)},
-                                  {"time_ms", row.TimeMs},
-                                  {"outcome", OutcomeText(row.Outcome)},
-                                  {"ending", row.Ending},
-                                  {"message", row.Message},
-                                  {"duration_s", row.DurationSeconds},
-                                  {"has_set", row.HasSet},
-                                  {"summary", SummaryJson(row.Summary)}};
-                    TJson rateJson = nullptr;
-                    if (const TIntervalRates* rate = rates[r]) {
-                        rateJson = {{"interval_s", static_cast<double>(rate->IntervalMs) / 1000.0},
-                                    {"ds", TJson::object()},
-                                    {"us", TJson::object()}};
-                        ForEachCounter([&](TStatDirection ADir, TDirectionItem AItem) {
-                            if (rate->Delta[ADir][AItem])
-                                rateJson[std::string(DirectionKey(ADir))]
-                                        [std::string(DirectionFields()[AItem].Key)] =
-                                            *rate->Delta[ADir][AItem];
-                        });
-                    }
-                    item["rates"] = rateJson;
-                    rows.push_back(std::move(item));
-                }
+                store->VisitSamples(
+                    line.Id, from, to, [&](const TSampleRow& row, const TIntervalRates* rate) {
+                        TJson item = {{"host", line.Key.Host},
+                                      {"port", line.Key.Port},
+                                      {"router_name", line.Key.RouterName},
+                                      {"time", FormatTimeMs(row.TimeMs)},
+                                      {"time_ms", row.TimeMs},
+                                      {"outcome", OutcomeText(row.Outcome)},
+                                      {"ending", row.Ending},
+                                      {"message", row.Message},
+                                      {"duration_s", row.DurationSeconds},
+                                      {"has_set", row.HasSet},
+                                      {"summary", SummaryJson(row.Summary)}};
+                        TJson rateJson = nullptr;
+                        if (rate) {
+                            rateJson = {
+                                {"interval_s", static_cast<double>(rate->IntervalMs) / 1000.0},
+                                {"ds", TJson::object()},
+                                {"us", TJson::object()}};
+                            ForEachCounter([&](TStatDirection ADir, TDirectionItem AItem) {
+                                if (rate->Delta[ADir][AItem])
+                                    rateJson[std::string(DirectionKey(ADir))]
+                                            [std::string(DirectionFields()[AItem].Key)] =
+                                                *rate->Delta[ADir][AItem];
+                            });
+                        }
+                        item["rates"] = rateJson;
+                        rows.push_back(std::move(item));
+                    });
             }
             text = JsonText(rows) + "\n";
         } else {
@@ -560,24 +533,22 @@ void THistoryCommands::RunHistory(std::ostream& AOut, std::ostream& AErr) {
                 if (line.Samples > 0)
                     text += ", " + FormatTimeMs(line.FirstMs) + " to " + FormatTimeMs(line.LastMs);
                 text += "\n";
-                const auto samples = store->Samples(line.Id, from, to);
-                const auto allRates = store->Rates(line.Id, from, to);
-                const auto rates = MatchRates(samples, allRates);
-                for (std::size_t r = 0; r < samples.size(); ++r) {
-                    TSampleResult result;
-                    result.TimeMs = samples[r].TimeMs;
-                    result.Completed = samples[r].Outcome == TSampleOutcome::Completed;
-                    result.Message = samples[r].Message;
-                    result.Summary = samples[r].Summary;
-                    result.WithTables = samples[r].HasSet;
-                    if (rates[r])
-                        result.Rates = *rates[r];
-                    std::string sample = SampleLine(result);
-                    if (!result.Completed)
-                        sample = FormatTimeMs(result.TimeMs) + " failed (" + samples[r].Ending +
-                                 ")" + (result.Message.empty() ? "" : ": " + result.Message);
-                    text += "  " + PrintableLine(sample) + "\n";
-                }
+                store->VisitSamples(
+                    line.Id, from, to, [&](const TSampleRow& row, const TIntervalRates* rate) {
+                        TSampleResult result;
+                        result.TimeMs = row.TimeMs;
+                        result.Completed = row.Outcome == TSampleOutcome::Completed;
+                        result.Message = row.Message;
+                        result.Summary = row.Summary;
+                        result.WithTables = row.HasSet;
+                        if (rate)
+                            result.Rates = *rate;
+                        std::string sample = SampleLine(result);
+                        if (!result.Completed)
+                            sample = FormatTimeMs(result.TimeMs) + " failed (" + row.Ending + ")" +
+                                     (result.Message.empty() ? "" : ": " + result.Message);
+                        text += "  " + PrintableLine(sample) + "\n";
+                    });
             }
             if (lines.empty())
                 text = "The history database holds no line yet.\n";

@@ -158,8 +158,9 @@ public:
     int64_t AddSample(int64_t ALineId, const TSampleInput& ASample) override;
     std::vector<TLineInfo> Lines() const override;
     std::vector<TSampleRow> Samples(int64_t ALineId, int64_t AFromMs, int64_t AToMs) const override;
-    void VisitSamples(int64_t ALineId, int64_t AFromMs, int64_t AToMs,
-                      const std::function<void(const TSampleRow&)>& AVisit) const override;
+    void VisitSamples(
+        int64_t ALineId, int64_t AFromMs, int64_t AToMs,
+        const std::function<void(const TSampleRow&, const TIntervalRates*)>& AVisit) const override;
     std::vector<TIntervalRates> Rates(int64_t ALineId, int64_t AFromMs,
                                       int64_t AToMs) const override;
     std::vector<THistoryEvent> Events(int64_t ALineId, int64_t AFromMs,
@@ -210,6 +211,11 @@ private:
 // A new base set once a day: each stored set is compressed against the line's base, so
 // that what stays the same from one sample to the next is stored once a day.
 constexpr int64_t BaseSetEvery = 24 * 3600 * 1000;
+
+// A counter that went backwards started again from zero: the delta is its new value.
+int64_t CounterDelta(int64_t AWas, int64_t ANow) {
+    return ANow >= AWas ? ANow - AWas : ANow;
+}
 
 std::string SelectSamples() {
     return "SELECT id, line_id, time_ms, outcome, ending, message, duration_s, has_set" +
@@ -396,16 +402,43 @@ std::vector<TSampleRow> TSqliteStore::ReadRows(TStatement& AQuery, std::size_t A
     return rows;
 }
 
-void TSqliteStore::VisitSamples(int64_t ALineId, int64_t AFromMs, int64_t AToMs,
-                                const std::function<void(const TSampleRow&)>& AVisit) const {
+void TSqliteStore::VisitSamples(
+    int64_t ALineId, int64_t AFromMs, int64_t AToMs,
+    const std::function<void(const TSampleRow&, const TIntervalRates*)>& AVisit) const {
     std::lock_guard lock(FLock);
+    // The completed sample before the range gives the first interval.
+    TSampleRow previous;
+    bool hasPrevious = false;
+    {
+        TStatement before(FDb, SelectSamples() +
+                                   "WHERE line_id = ? AND time_ms < ? AND outcome = 'completed' "
+                                   "ORDER BY time_ms DESC, id DESC LIMIT 1");
+        before.Bind(1, ALineId).Bind(2, AFromMs);
+        if (before.Step()) {
+            ReadRow(before, previous);
+            hasPrevious = true;
+        }
+    }
     TStatement query(FDb, SelectSamples() + "WHERE line_id = ? AND time_ms BETWEEN ? AND ? "
                                             "ORDER BY time_ms, id");
     query.Bind(1, ALineId).Bind(2, AFromMs).Bind(3, AToMs);
     TSampleRow row;
     while (query.Step()) {
         ReadRow(query, row);
-        AVisit(row);
+        if (row.Outcome != TSampleOutcome::Completed) {
+            AVisit(row, nullptr);
+            continue;
+        }
+        if (hasPrevious) {
+            const TIntervalRates rates =
+                RatesBetween(&previous.Summary, previous.TimeMs, row.Summary, row.TimeMs);
+            AVisit(row, &rates);
+        } else {
+            AVisit(row, nullptr);
+        }
+        // Every value of the row is read again into what was the previous one.
+        std::swap(previous, row);
+        hasPrevious = true;
     }
 }
 
@@ -663,7 +696,7 @@ std::vector<TIntervalRates> TSqliteStore::Rates(int64_t ALineId, int64_t AFromMs
             const auto was = rows[i - 1].second[column->Dir][column->Item];
             const auto now = rows[i].second[column->Dir][column->Item];
             if (was && now)
-                rate.Delta[column->Dir][column->Item] = *now >= *was ? *now - *was : *now;
+                rate.Delta[column->Dir][column->Item] = CounterDelta(*was, *now);
         }
     }
     return rates;
@@ -858,8 +891,7 @@ TIntervalRates RatesBetween(const TLineSummary* APrevious, int64_t APreviousMs,
             const auto now = ACurrent.Directions[dir][item].AsInteger();
             if (!was || !now)
                 continue;
-            // A counter that went backwards started again from zero.
-            rates.Delta[dir][item] = *now >= *was ? *now - *was : *now;
+            rates.Delta[dir][item] = CounterDelta(*was, *now);
         }
     return rates;
 }

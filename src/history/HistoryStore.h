@@ -113,9 +113,12 @@ public:
     // Samples with AFromMs <= time <= AToMs, in time order.
     virtual std::vector<TSampleRow> Samples(int64_t ALineId, int64_t AFromMs,
                                             int64_t AToMs) const = 0;
-    // The same rows one at a time, without keeping them (long exports).
-    virtual void VisitSamples(int64_t ALineId, int64_t AFromMs, int64_t AToMs,
-                              const std::function<void(const TSampleRow&)>& AVisit) const = 0;
+    // The same rows one at a time, without keeping them (long exports), each with the rates
+    // of the interval it ends, as Rates gives them (null for a failed sample and for one with
+    // no completed sample before it), from the same reading of the rows.
+    virtual void VisitSamples(
+        int64_t ALineId, int64_t AFromMs, int64_t AToMs,
+        const std::function<void(const TSampleRow&, const TIntervalRates*)>& AVisit) const = 0;
     // One entry per completed sample in the range that has a completed sample before it.
     virtual std::vector<TIntervalRates> Rates(int64_t ALineId, int64_t AFromMs,
                                               int64_t AToMs) const = 0;

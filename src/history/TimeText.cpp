@@ -19,6 +19,26 @@ int64_t DaysFromCivil(int64_t AYear, unsigned AMonth, unsigned ADay) {
     return era * 146097 + static_cast<int64_t>(doe) - 719468;
 }
 
+// The civil date of a day count since 1970-01-01 (the inverse of DaysFromCivil).
+void CivilFromDays(int64_t ADays, int64_t& AYear, unsigned& AMonth, unsigned& ADay) {
+    ADays += 719468;
+    const int64_t era = (ADays >= 0 ? ADays : ADays - 146096) / 146097;
+    const auto doe = static_cast<unsigned>(ADays - era * 146097);
+    const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    const unsigned mp = (5 * doy + 2) / 153;
+    ADay = doy - (153 * mp + 2) / 5 + 1;
+    AMonth = mp < 10 ? mp + 3 : mp - 9;
+    AYear = static_cast<int64_t>(yoe) + era * 400 + (AMonth <= 2);
+}
+
+void PutDigits(char* AAt, unsigned AValue, int ACount) {
+    for (int i = ACount - 1; i >= 0; --i) {
+        AAt[i] = static_cast<char>('0' + AValue % 10);
+        AValue /= 10;
+    }
+}
+
 bool Digits(std::string_view AText, std::size_t AAt, std::size_t ACount, int& AValue) {
     if (AAt + ACount > AText.size())
         return false;
@@ -40,14 +60,29 @@ int64_t NowMs() {
 }
 
 std::string FormatTimeMs(int64_t ATimeMs) {
-    const int64_t ms = ((ATimeMs % 1000) + 1000) % 1000;
-    const std::time_t seconds = static_cast<std::time_t>((ATimeMs - ms) / 1000);
-    std::tm utc{};
-    gmtime_r(&seconds, &utc);
-    char text[80];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d.%03dZ", utc.tm_year + 1900,
-                  utc.tm_mon + 1, utc.tm_mday, utc.tm_hour, utc.tm_min, utc.tm_sec,
-                  static_cast<int>(ms));
+    // Plain arithmetic: an export formats one time a row, and gmtime_r takes a lock each time.
+    constexpr int64_t DayMs = 86'400'000;
+    const int64_t days = (ATimeMs >= 0 ? ATimeMs : ATimeMs - (DayMs - 1)) / DayMs;
+    const auto inDay = static_cast<unsigned>(ATimeMs - days * DayMs);
+    int64_t year = 0;
+    unsigned month = 0, day = 0;
+    CivilFromDays(days, year, month, day);
+    const unsigned ms = inDay % 1000, second = inDay / 1000 % 60, minute = inDay / 60000 % 60,
+                   hour = inDay / 3'600'000;
+    if (year < 0 || year > 9999) {
+        char text[80];
+        std::snprintf(text, sizeof text, "%04lld-%02u-%02uT%02u:%02u:%02u.%03uZ",
+                      static_cast<long long>(year), month, day, hour, minute, second, ms);
+        return text;
+    }
+    std::string text = "0000-00-00T00:00:00.000Z";
+    PutDigits(&text[0], static_cast<unsigned>(year), 4);
+    PutDigits(&text[5], month, 2);
+    PutDigits(&text[8], day, 2);
+    PutDigits(&text[11], hour, 2);
+    PutDigits(&text[14], minute, 2);
+    PutDigits(&text[17], second, 2);
+    PutDigits(&text[20], ms, 3);
     return text;
 }
 

@@ -4,16 +4,52 @@
 #include "RouterSim.h"
 #include "cli/CliTestSupport.h"
 #include "history/HistoryStore.h"
+#include "history/TimeText.h"
 
 #include <gtest/gtest.h>
 
+#include <ctime>
 #include <filesystem>
 #include <map>
+#include <random>
 
 namespace vexlorin::test {
 namespace {
 
 using namespace vexlorin::history;
+
+// The times of every export against the C library's calendar, from before 1970 to the year
+// 9999, and read back by ParseTime to the same millisecond.
+TEST(HistoryTimeText, FormatsAsTheCLibraryAndReadsBack) {
+    const auto reference = [](int64_t ATimeMs) {
+        const int64_t ms = ((ATimeMs % 1000) + 1000) % 1000;
+        const std::time_t seconds = static_cast<std::time_t>((ATimeMs - ms) / 1000);
+        std::tm utc{};
+        gmtime_r(&seconds, &utc);
+        char text[80];
+        std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d.%03dZ", utc.tm_year + 1900,
+                      utc.tm_mon + 1, utc.tm_mday, utc.tm_hour, utc.tm_min, utc.tm_sec,
+                      static_cast<int>(ms));
+        return std::string(text);
+    };
+    std::vector<int64_t> times = {0,
+                                  -1,
+                                  999,
+                                  -86'400'000,
+                                  951'782'400'000,      // 2000-02-29
+                                  4'107'542'399'999,    // 2100-02-28T23:59:59.999
+                                  253'402'300'799'999,  // 9999-12-31T23:59:59.999
+                                  -62'167'219'200'000}; // 0000-01-01
+    std::mt19937_64 random(3);
+    std::uniform_int_distribution<int64_t> any(-62'167'219'200'000, 253'402'300'799'999);
+    for (int i = 0; i < 20000; ++i)
+        times.push_back(any(random));
+    for (const int64_t t : times) {
+        const std::string text = FormatTimeMs(t);
+        ASSERT_EQ(text, reference(t)) << t;
+        ASSERT_EQ(ParseTime(text), t) << text;
+    }
+}
 
 // Sets of the simulator, read once for the whole file.
 struct TSets {
