@@ -269,6 +269,23 @@ TEST(HistoryStore, DerivesEventsFromTheSamplesBefore) {
                     if (delta) {
                         EXPECT_GE(*delta, 0);
                     }
+        // The exports' single pass gives each sample the rates Rates gives, also for a range
+        // that starts after the first sample (its first interval reaches back before it).
+        for (const int64_t from : {int64_t{0}, int64_t{2500}, int64_t{3500}}) {
+            const auto rates = store->Rates(line, from, t);
+            std::size_t next = 0;
+            store->VisitSamples(line, from, t,
+                                [&](const TSampleRow& ARow, const TIntervalRates* ARate) {
+                                    if (!ARate)
+                                        return;
+                                    ASSERT_LT(next, rates.size()) << ARow.TimeMs;
+                                    EXPECT_EQ(ARate->TimeMs, rates[next].TimeMs);
+                                    EXPECT_EQ(ARate->IntervalMs, rates[next].IntervalMs);
+                                    EXPECT_EQ(ARate->Delta, rates[next].Delta);
+                                    ++next;
+                                });
+            EXPECT_EQ(next, rates.size()) << "from " << from;
+        }
     }
 }
 
