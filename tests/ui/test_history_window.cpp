@@ -17,6 +17,7 @@
 
 #include <QCryptographicHash>
 #include <QFile>
+#include <QLabel>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -190,6 +191,12 @@ TEST_F(HistoryWindowTest, EnvelopeIsTheMinMeanMaxOfTheStoredSetsOfTheRange) {
     TChart* chart = Window->Charts().EnvelopeChart();
     EXPECT_EQ(chart->SeriesCount(), 0);
     Child<QTabWidget>(*Window, "pgcHistory")->setCurrentWidget(chart);
+    // Computed on other threads: the page opens at once and says that it is computing.
+    EXPECT_TRUE(Window->ToneViewsPending());
+    EXPECT_EQ(chart->SeriesCount(), 0);
+    EXPECT_TRUE(Child<QLabel>(*Window, "lblToneViews")->isVisible());
+    QTRY_VERIFY_WITH_TIMEOUT(!Window->ToneViewsPending(), 20000);
+    EXPECT_FALSE(Child<QLabel>(*Window, "lblToneViews")->isVisible());
 
     auto store = THistoryStore::Open(DayPath(), THistoryStore::TMode::ReadOnly);
     const int64_t line = store->Lines().at(0).Id;
@@ -220,6 +227,47 @@ TEST_F(HistoryWindowTest, EnvelopeIsTheMinMeanMaxOfTheStoredSetsOfTheRange) {
     EXPECT_EQ(grid.Sets, static_cast<int64_t>(sets.size()));
     EXPECT_DOUBLE_EQ(grid.FromMs, from);
     EXPECT_LE(grid.Rows, static_cast<int>(sets.size()));
+}
+
+// The range changes while the envelope is computed: the computation starts again and what
+// is shown is the last range's. Closing the window or destroying it mid-computation ends
+// the computation without a box and without waiting for it.
+TEST_F(HistoryWindowTest, AComputationForAnOlderRangeIsCancelledAndNeverShown) {
+    ASSERT_TRUE(Window->OpenFile(QString::fromStdString(DayPath())));
+    TChart* chart = Window->Charts().EnvelopeChart();
+    Child<QTabWidget>(*Window, "pgcHistory")->setCurrentWidget(chart);
+    ASSERT_TRUE(Window->ToneViewsPending()); // the whole day
+    const double from = T0 + 100 * MinuteMs, to = T0 + 250 * MinuteMs;
+    Window->Charts().SetRange(from, to);
+    Window->UpdateToneViews();
+    ASSERT_TRUE(Window->ToneViewsPending());
+    QTRY_VERIFY_WITH_TIMEOUT(!Window->ToneViewsPending(), 20000);
+    // The coalesced range change comes later and computes the same range again.
+    QTest::qWait(400);
+    QTRY_VERIFY_WITH_TIMEOUT(!Window->ToneViewsPending(), 20000);
+    auto store = THistoryStore::Open(DayPath(), THistoryStore::TMode::ReadOnly);
+    const auto sets = store->SetTimes(store->Lines().at(0).Id, static_cast<int64_t>(from),
+                                      static_cast<int64_t>(to));
+    ASSERT_EQ(sets.size(), 10u); // minutes 105, 120, ..., 240
+    EXPECT_EQ(Window->Charts().Waterfall()->Grid().Sets, 10);
+    EXPECT_DOUBLE_EQ(Window->Charts().Waterfall()->Grid().FromMs, from);
+    EXPECT_TRUE(chart->Title().contains(QStringLiteral(" 10 ")));
+
+    // Closed mid-computation: cancelled; shown again, it computes again.
+    Window->UpdateToneViews();
+    ASSERT_TRUE(Window->ToneViewsPending());
+    Window->close();
+    EXPECT_FALSE(Window->ToneViewsPending());
+    Window->show();
+    EXPECT_TRUE(Window->ToneViewsPending());
+    QTRY_VERIFY_WITH_TIMEOUT(!Window->ToneViewsPending(), 20000);
+    EXPECT_EQ(Window->Charts().Waterfall()->Grid().Sets, 10);
+    // Destroyed mid-computation.
+    Window->UpdateToneViews();
+    ASSERT_TRUE(Window->ToneViewsPending());
+    Window.reset();
+    QApplication::processEvents();
+    EXPECT_TRUE(Dialogs->Refusals.isEmpty());
 }
 
 TEST_F(HistoryWindowTest, ClickingATimeOpensExactlyTheNearestStoredSet) {
