@@ -7,6 +7,22 @@ namespace vexlorin::history {
 namespace {
 
 using TSetTimes = std::vector<std::pair<int64_t, int64_t>>;
+using TBinTables = TDrayData::TBinTables;
+
+// The bins tables of a stored set, decoded without the rest of it; none when the sample
+// has no stored set.
+std::optional<TBinTables> LoadTables(const THistoryStore& AStore, int64_t ASampleId) {
+    const std::vector<uint8_t> bytes = AStore.SetBytes(ASampleId);
+    if (bytes.empty())
+        return std::nullopt;
+    try {
+        return TDrayData::ReadBinTables(bytes);
+    } catch (const std::exception& AError) {
+        throw EHistoryError(std::string("The stored set of sample ") + std::to_string(ASampleId) +
+                            " cannot be read (" + AError.what() +
+                            "); the other samples can still be read. Choose another time.");
+    }
+}
 
 // What one thread gathers from its share of the sets.
 struct TPartial {
@@ -18,18 +34,17 @@ struct TPartial {
           Waterfall(ARequest.FromMs, ARequest.ToMs, ATones, ARequest.Quantity, ARequest.Rows,
                     ARequest.Columns, ASets) {}
 
-    void Add(const TToneViewRequest& ARequest, double ATimeMs, const TDrayData& ASet) {
-        DS.Add(ASet.ShowBinStatsDS());
-        US.Add(ASet.ShowBinStatsUS());
-        Waterfall.Add(ATimeMs, ARequest.WaterfallDirection == sdDown ? ASet.ShowBinStatsDS()
-                                                                     : ASet.ShowBinStatsUS());
+    void Add(const TToneViewRequest& ARequest, double ATimeMs, const TBinTables& ASet) {
+        DS.Add(ASet.DS);
+        US.Add(ASet.US);
+        Waterfall.Add(ATimeMs, ARequest.WaterfallDirection == sdDown ? ASet.DS : ASet.US);
     }
 };
 
 // The tones the views cover: the first set's profile decides.
-int TonesOf(const TDrayData& ASet, const TToneViewRequest& ARequest) {
-    int tones = std::min<int>(VDSLProfileTones[SafeProfile(ASet.VDSLProfile())],
-                              static_cast<int>(BinArraySize));
+int TonesOf(const TBinTables& ASet, const TToneViewRequest& ARequest) {
+    int tones =
+        std::min<int>(VDSLProfileTones[SafeProfile(ASet.Profile)], static_cast<int>(BinArraySize));
     if (ARequest.Quantity == TToneQuantity::SNR && ARequest.SNROnlyFirst512)
         tones = std::min(tones, 512);
     return tones;
@@ -49,7 +64,7 @@ void AddSets(const THistoryStore& AStore, const TSetTimes& ASets, std::size_t AB
              std::size_t AEnd, const TToneViewRequest& ARequest, TPartial& APartial,
              TToneViewsProgress* AProgress) {
     for (std::size_t i = ABegin; i < AEnd && !IsCancelled(AProgress); ++i) {
-        const std::unique_ptr<TDrayData> set = AStore.LoadSet(ASets[i].first);
+        const std::optional<TBinTables> set = LoadTables(AStore, ASets[i].first);
         if (set)
             APartial.Add(ARequest, static_cast<double>(ASets[i].second), *set);
         Count(AProgress);
@@ -57,15 +72,15 @@ void AddSets(const THistoryStore& AStore, const TSetTimes& ASets, std::size_t AB
 }
 
 // The first set of ASets that loads (its index in AAt); null when none does.
-std::unique_ptr<TDrayData> FirstSet(const THistoryStore& AStore, const TSetTimes& ASets,
-                                    std::size_t& AAt, TToneViewsProgress* AProgress) {
+std::optional<TBinTables> FirstSet(const THistoryStore& AStore, const TSetTimes& ASets,
+                                   std::size_t& AAt, TToneViewsProgress* AProgress) {
     for (AAt = 0; AAt < ASets.size() && !IsCancelled(AProgress); ++AAt) {
-        std::unique_ptr<TDrayData> set = AStore.LoadSet(ASets[AAt].first);
+        std::optional<TBinTables> set = LoadTables(AStore, ASets[AAt].first);
         Count(AProgress);
         if (set)
             return set;
     }
-    return nullptr;
+    return std::nullopt;
 }
 
 TToneViews Finish(TPartial& APartial) {
@@ -83,7 +98,7 @@ TToneViews Compute(const THistoryStore& AStore, const std::string& APath, const 
     if (AProgress)
         AProgress->SetsTotal = static_cast<int64_t>(ASets.size());
     std::size_t first = 0;
-    const std::unique_ptr<TDrayData> set = FirstSet(AStore, ASets, first, AProgress);
+    const std::optional<TBinTables> set = FirstSet(AStore, ASets, first, AProgress);
     if (!set)
         return {};
     const int tones = TonesOf(*set, ARequest);

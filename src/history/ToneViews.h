@@ -1,8 +1,8 @@
 // The per-tone envelope and the waterfall of a time range, from the stored sets of one
-// line. The sets are loaded and decoded one at a time per thread, so a month of sets never
-// sits in memory; TToneViewsJob does it on worker threads with read-only connections of
-// their own (a connection is never shared between threads), can be cancelled and says how
-// far it got, so that a window never waits for it.
+// line. The sets are loaded and decoded (their bins tables alone) one at a time per
+// thread, so a month of sets never sits in memory; TToneViewsJob does it on worker threads
+// with read-only connections of their own (a connection is never shared between threads),
+// can be cancelled and says how far it got, so that a window never waits for it.
 #pragma once
 
 #include "history/HistoryStore.h"
