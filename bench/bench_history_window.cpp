@@ -12,6 +12,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
@@ -40,11 +41,17 @@ double PeakRssMb() {
     return static_cast<double>(usage.ru_maxrss) / 1024.0;
 }
 
-// Made once for all benchmarks of the run.
+// Made once for all benchmarks of the run. VEXLORIN_BENCH_MONTH names a file to keep: made
+// there when missing, read as it is otherwise, so that runs of two builds read the same one.
 const std::string& MonthFile() {
     static QTemporaryDir dir;
     static const std::string path = [] {
-        const std::string file = dir.filePath(QStringLiteral("month.sqlite")).toStdString();
+        const QString kept = qEnvironmentVariable("VEXLORIN_BENCH_MONTH");
+        if (!kept.isEmpty() && QFileInfo::exists(kept))
+            return kept.toStdString();
+        const std::string file = kept.isEmpty()
+                                     ? dir.filePath(QStringLiteral("month.sqlite")).toStdString()
+                                     : kept.toStdString();
         const auto set = test::SimulatedSet();
         test::GenerateHistory(file, *set, Samples, [](int64_t I) {
             test::TGeneratedSample s;

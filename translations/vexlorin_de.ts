@@ -643,6 +643,14 @@
 <context>
     <name>vexlorin::THistoryWindow</name>
     <message>
+        <source>Computing the envelope and the waterfall...</source>
+        <translation>Hüllkurve und Wasserfall werden berechnet...</translation>
+    </message>
+    <message>
+        <source>Computing the envelope and the waterfall: %1 of %2 sets...</source>
+        <translation>Hüllkurve und Wasserfall werden berechnet: %1 von %2 Sätzen...</translation>
+    </message>
+    <message>
         <source>History file (*.sqlite)</source>
         <translation>Verlaufsdatei (*.sqlite)</translation>
     </message>

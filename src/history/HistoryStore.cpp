@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
+#include <limits>
 #include <map>
 #include <mutex>
 #include <system_error>
@@ -161,6 +162,9 @@ public:
     void VisitSamples(
         int64_t ALineId, int64_t AFromMs, int64_t AToMs,
         const std::function<void(const TSampleRow&, const TIntervalRates*)>& AVisit) const override;
+    void VisitSampleValues(int64_t ALineId, int64_t AFromMs, int64_t AToMs,
+                           const std::vector<TDirectionValue>& AItems,
+                           const std::function<void(const TSampleValues&)>& AVisit) const override;
     std::vector<TIntervalRates> Rates(int64_t ALineId, int64_t AFromMs,
                                       int64_t AToMs) const override;
     std::vector<THistoryEvent> Events(int64_t ALineId, int64_t AFromMs,
@@ -646,6 +650,39 @@ std::vector<TSampleRow> TSqliteStore::Samples(int64_t ALineId, int64_t AFromMs,
                                             "ORDER BY time_ms, id");
     query.Bind(1, ALineId).Bind(2, AFromMs).Bind(3, AToMs);
     return ReadRows(query, CountInRange(ALineId, AFromMs, AToMs, false));
+}
+
+void TSqliteStore::VisitSampleValues(
+    int64_t ALineId, int64_t AFromMs, int64_t AToMs, const std::vector<TDirectionValue>& AItems,
+    const std::function<void(const TSampleValues&)>& AVisit) const {
+    std::string names;
+    for (const TDirectionValue& item : AItems) {
+        if (static_cast<std::size_t>(item.Item) >= DirectionFields().size())
+            throw EHistoryError("No such value of the line summary.");
+        names += ", " + Quoted(std::string(DirectionKey(item.Direction)) + "_" +
+                               std::string(DirectionFields()[item.Item].Key));
+    }
+    std::lock_guard lock(FLock);
+    TStatement query(FDb, "SELECT time_ms, outcome = 'completed', has_set" + names +
+                              " FROM samples WHERE line_id = ? AND time_ms BETWEEN ? AND ? "
+                              "ORDER BY time_ms, id");
+    query.Bind(1, ALineId).Bind(2, AFromMs).Bind(3, AToMs);
+    TSampleValues sample;
+    sample.Values.resize(AItems.size());
+    while (query.Step()) {
+        sample.TimeMs = query.Int(0);
+        sample.Outcome = query.Int(1) != 0 ? TSampleOutcome::Completed : TSampleOutcome::Failed;
+        sample.HasSet = query.Int(2) != 0;
+        for (std::size_t i = 0; i < AItems.size(); ++i) {
+            const int at = static_cast<int>(i) + 3;
+            const int type = query.ColumnType(at);
+            // SQLITE_INTEGER, SQLITE_FLOAT: numbers as the row's values read them.
+            sample.Values[i] = type == 1   ? static_cast<double>(query.Int(at))
+                               : type == 2 ? query.Real(at)
+                                           : std::numeric_limits<double>::quiet_NaN();
+        }
+        AVisit(sample);
+    }
 }
 
 std::vector<TIntervalRates> TSqliteStore::Rates(int64_t ALineId, int64_t AFromMs,

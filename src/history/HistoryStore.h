@@ -65,6 +65,21 @@ struct TSampleRow {
     bool HasSet = false;  // a stored set (per-tone tables) exists for this sample
 };
 
+// A few values of a sample, read without the rest of its row (see VisitSampleValues).
+struct TSampleValues {
+    int64_t TimeMs = 0;
+    TSampleOutcome Outcome = TSampleOutcome::Completed;
+    bool HasSet = false;
+    // As the items asked for: the value as a number; NaN when the sample holds none (absent,
+    // or text).
+    std::vector<double> Values;
+};
+// A direction's item: the summary value Get(Direction, Item).
+struct TDirectionValue {
+    TStatDirection Direction = sdDown;
+    TDirectionItem Item = diActualRate;
+};
+
 enum class TEventKind : uint8_t { Retrain, LineDown, LineUp, CounterReset, Unreachable, Reachable };
 struct THistoryEvent {
     int64_t LineId = 0, TimeMs = 0;
@@ -119,6 +134,12 @@ public:
     virtual void VisitSamples(
         int64_t ALineId, int64_t AFromMs, int64_t AToMs,
         const std::function<void(const TSampleRow&, const TIntervalRates*)>& AVisit) const = 0;
+    // The samples with AFromMs <= time <= AToMs in time order, each with the values of
+    // AItems alone: the time charts of a month read a few of the summary's columns.
+    virtual void
+    VisitSampleValues(int64_t ALineId, int64_t AFromMs, int64_t AToMs,
+                      const std::vector<TDirectionValue>& AItems,
+                      const std::function<void(const TSampleValues&)>& AVisit) const = 0;
     // One entry per completed sample in the range that has a completed sample before it.
     virtual std::vector<TIntervalRates> Rates(int64_t ALineId, int64_t AFromMs,
                                               int64_t AToMs) const = 0;

@@ -4,6 +4,7 @@
 #include "model/TypedValues.h"
 #include "model/uDrayData.h"
 
+#include <algorithm>
 #include <mutex>
 
 namespace vexlorin {
@@ -118,6 +119,48 @@ std::vector<uint8_t> TDrayData::SaveToBytes() const {
 void TDrayData::LoadFromBytes(std::span<const uint8_t> ABytes) {
     TTypedValueReader reader(ABytes);
     LoadFromReader(reader);
+}
+
+TDrayData::TBinTables TDrayData::ReadBinTables(std::span<const uint8_t> ABytes) {
+    TTypedValueReader reader(ABytes);
+    const std::string signature = reader.ReadString();
+    if (signature != StatFileSignatures[1]) {
+        // Version 1 keeps the profile in the status text: read as a whole set.
+        TDrayData set;
+        set.LoadFromBytes(ABytes);
+        return {set.VDSLProfile(), set.ShowBinStatsDS(), set.ShowBinStatsUS()};
+    }
+    // The texts before the bins tables are passed over.
+    for (int skipped = 0; skipped < 7; ++skipped)
+        reader.ReadString();
+    // The tables line by line as SplitLines breaks them (at CR or LF): a quadruple never
+    // spans a line.
+    const auto parse = [](const std::string& AText, TDrayBinArray& ATarget) {
+        const std::string_view text(AText);
+        std::size_t start = 0;
+        while (start <= text.size()) {
+            const std::size_t end = std::min(text.find('\n', start), text.size());
+            std::string_view line = text.substr(start, end - start);
+            for (std::size_t cr = line.find('\r'); cr != std::string_view::npos;
+                 cr = line.find('\r')) {
+                ParseBinLine(line.substr(0, cr), ATarget);
+                line.remove_prefix(cr + 1);
+            }
+            ParseBinLine(line, ATarget);
+            start = end + 1;
+        }
+    };
+    TBinTables tables;
+    parse(reader.ReadString(), tables.US);
+    parse(reader.ReadString(), tables.DS);
+    reader.ReadString(); // the name
+    const int32_t profile = reader.ReadInteger();
+    if (profile < 0 || profile >= static_cast<int32_t>(VDSLProfileCount))
+        throw EDrayDataError("Not a valida 'DrayData' file");
+    tables.Profile = static_cast<TVDSLProfile>(profile);
+    for (int multipliers = 0; multipliers < 3; ++multipliers)
+        ReadMultipliers(reader);
+    return tables;
 }
 
 void TDrayData::SaveToFile(const std::string& AFilename) const {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <stdexcept>
 
 namespace vexlorin {
 
@@ -99,6 +100,23 @@ void TToneEnvelope::Add(const TDrayBinArray& ABins) {
     ++FSets;
 }
 
+void TToneEnvelope::Merge(const TToneEnvelope& AOther) {
+    if (AOther.FSum.size() != FSum.size() || AOther.FQuantity != FQuantity)
+        throw std::invalid_argument("envelopes of other tones cannot be merged");
+    if (AOther.FSets == 0)
+        return;
+    if (FSets == 0) {
+        *this = AOther;
+        return;
+    }
+    for (std::size_t tone = 0; tone < FSum.size(); ++tone) {
+        FMinimum[tone] = std::min(FMinimum[tone], AOther.FMinimum[tone]);
+        FMaximum[tone] = std::max(FMaximum[tone], AOther.FMaximum[tone]);
+        FSum[tone] += AOther.FSum[tone];
+    }
+    FSets += AOther.FSets;
+}
+
 double TToneEnvelope::Minimum(int ATone) const {
     return ATone >= 0 && ATone < Tones() ? FMinimum[static_cast<std::size_t>(ATone)] : NoValue;
 }
@@ -162,6 +180,18 @@ void TWaterfallBuilder::Add(double ATimeMs, const TDrayBinArray& ABins) {
         ++FCount[cell];
     }
     ++FGrid.Sets;
+}
+
+void TWaterfallBuilder::Merge(const TWaterfallBuilder& AOther) {
+    if (AOther.FSum.size() != FSum.size() || AOther.FQuantity != FQuantity ||
+        AOther.FGrid.FromMs != FGrid.FromMs || AOther.FGrid.ToMs != FGrid.ToMs ||
+        AOther.FGrid.Columns != FGrid.Columns)
+        throw std::invalid_argument("waterfalls of other cells cannot be merged");
+    for (std::size_t i = 0; i < FSum.size(); ++i) {
+        FSum[i] += AOther.FSum[i];
+        FCount[i] += AOther.FCount[i];
+    }
+    FGrid.Sets += AOther.FGrid.Sets;
 }
 
 TWaterfallGrid TWaterfallBuilder::Take() {

@@ -49,6 +49,9 @@ public:
 
     // Takes the first Tones() entries of ABins.
     void Add(const TDrayBinArray& ABins);
+    // Takes the sets another envelope of the same tones and quantity was given, as if they
+    // had been added here (sets taken apart on several threads).
+    void Merge(const TToneEnvelope& AOther);
 
     int Tones() const { return static_cast<int>(FSum.size()); }
     int64_t Sets() const { return FSets; }
@@ -97,6 +100,8 @@ public:
 
     // A set outside FromMs..ToMs is not taken.
     void Add(double ATimeMs, const TDrayBinArray& ABins);
+    // Takes the sets of another builder made with the same arguments.
+    void Merge(const TWaterfallBuilder& AOther);
     TWaterfallGrid Take();
 
 private:

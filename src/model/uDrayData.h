@@ -243,6 +243,15 @@ public:
     // The same on a byte buffer (fuzzing, tests).
     std::vector<uint8_t> SaveToBytes() const;
     void LoadFromBytes(std::span<const uint8_t> ABytes);
+    // What the per-tone views of many stored sets need of one: its profile and the bins
+    // tables of both directions, as LoadFromBytes would give them (VDSLProfile(),
+    // ShowBinStatsDS(), ShowBinStatsUS()), without building the rest of a set. The same
+    // errors as LoadFromBytes.
+    struct TBinTables {
+        TVDSLProfile Profile = vpNA;
+        TDrayBinArray DS{}, US{};
+    };
+    static TBinTables ReadBinTables(std::span<const uint8_t> ABytes);
 
     // Import of text captures; an empty name does nothing. A bins capture without
     // "UPSTREAM :" fills the downstream table alone; one without either title is refused

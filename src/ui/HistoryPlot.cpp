@@ -26,6 +26,8 @@ public:
         setAttribute(Qt::WA_TransparentForMouseEvents);
         setFocusPolicy(Qt::NoFocus);
     }
+    // Lays the plot out (axes, margins, the plotting area) without drawing it.
+    void Layout() { updateLayout(); }
 
 protected:
     void paintEvent(QPaintEvent* AEvent) override {
@@ -126,6 +128,7 @@ THistoryPlot::THistoryPlot(QWidget* AParent)
     // Nothing is forced: lines are smoothed by their own setting, bars never are.
     FPlot->setAntialiasedElements(QCP::aeNone);
     FPlot->setNoAntialiasingOnDrag(true);
+    FPlot->setPlottingHint(QCP::phFastPolylines, true);
     QLocale locale = QLocale::c();
     locale.setNumberOptions(QLocale::OmitGroupSeparator);
     FPlot->setLocale(locale);
@@ -384,7 +387,7 @@ void THistoryPlot::RedrawNow() {
     if (!isVisible())
         FPlot->setViewport(rect());
     // The layout first: the bars are gathered to the plotting area's width.
-    FPlot->replot(QCustomPlot::rpImmediateRefresh);
+    FPlot->Layout();
     Rearrange();
     FPlot->replot(QCustomPlot::rpImmediateRefresh);
 }

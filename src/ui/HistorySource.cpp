@@ -10,12 +10,11 @@ namespace {
 
 constexpr int64_t DayMs = 86'400'000;
 
-double Number(const TSummaryValue& AValue) {
-    const std::optional<double> number = AValue.AsNumber();
-    return number ? *number : NoValue;
-}
-
 constexpr TDirectionItem CounterItems[ErrorCounterCount] = {diCRC, diFEC, diES, diSES};
+// The line series of each direction, in this order.
+constexpr int SeriesItemCount = 4;
+constexpr TDirectionItem SeriesItems[SeriesItemCount] = {diActualRate, diAttainableRate,
+                                                         diSNRMargin, diAttenuation};
 
 void Push(TTimeSeries& ASeries, double AKey, double AValue) {
     ASeries.Keys.push_back(AKey);
@@ -31,8 +30,10 @@ THistorySource::THistorySource(std::unique_ptr<THistoryStore> AStore, int64_t AL
 }
 
 std::unique_ptr<THistorySource> THistorySource::Open(const std::string& APath) {
-    return std::make_unique<THistorySource>(
+    auto source = std::make_unique<THistorySource>(
         THistoryStore::Open(APath, THistoryStore::TMode::ReadOnly));
+    source->FPath = APath;
+    return source;
 }
 
 void THistorySource::ChooseLine() {
@@ -81,23 +82,35 @@ bool THistorySource::ReadNewer(THistorySeries& ASeries) {
 }
 
 void THistorySource::Append(THistorySeries& ASeries, int64_t AFromMs, int64_t AToMs) const {
-    for (const TSampleRow& row : FStore->Samples(FLineId, AFromMs, AToMs)) {
-        const auto key = static_cast<double>(row.TimeMs);
-        ASeries.SampleTimesMs.push_back(row.TimeMs);
-        const bool completed = row.Outcome == TSampleOutcome::Completed;
+    // Only the columns the charts draw: a whole row holds every value of the summary.
+    static const std::vector<TDirectionValue> items = [] {
+        // Indexed by direction * SeriesItemCount + the item's place in SeriesItems.
+        std::vector<TDirectionValue> list(2 * SeriesItemCount);
+        for (TStatDirection direction : {sdDown, sdUp})
+            for (int item = 0; item < SeriesItemCount; ++item)
+                list[static_cast<std::size_t>(direction * SeriesItemCount + item)] = {
+                    direction, SeriesItems[item]};
+        return list;
+    }();
+    FStore->VisitSampleValues(FLineId, AFromMs, AToMs, items, [&](const TSampleValues& ASample) {
+        const auto key = static_cast<double>(ASample.TimeMs);
+        ASeries.SampleTimesMs.push_back(ASample.TimeMs);
+        const bool completed = ASample.Outcome == TSampleOutcome::Completed;
         for (TStatDirection direction : {sdDown, sdUp}) {
             // A failed sample has no values: the lines break there.
-            auto value = [&](TDirectionItem AItem) {
-                return completed ? Number(row.Summary.Get(direction, AItem)) : NoValue;
+            auto value = [&](int AItem) {
+                return completed ? ASample.Values[static_cast<std::size_t>(
+                                       direction * SeriesItemCount + AItem)]
+                                 : NoValue;
             };
-            Push(ASeries.ActualRate[direction], key, value(diActualRate));
-            Push(ASeries.AttainableRate[direction], key, value(diAttainableRate));
-            Push(ASeries.SNRMargin[direction], key, value(diSNRMargin));
-            Push(ASeries.Attenuation[direction], key, value(diAttenuation));
+            Push(ASeries.ActualRate[direction], key, value(0));
+            Push(ASeries.AttainableRate[direction], key, value(1));
+            Push(ASeries.SNRMargin[direction], key, value(2));
+            Push(ASeries.Attenuation[direction], key, value(3));
         }
-        if (row.HasSet)
-            ASeries.SetTimesMs.push_back(row.TimeMs);
-    }
+        if (ASample.HasSet)
+            ASeries.SetTimesMs.push_back(ASample.TimeMs);
+    });
     for (const TIntervalRates& rates : FStore->Rates(FLineId, AFromMs, AToMs))
         for (int counter = 0; counter < ErrorCounterCount; ++counter)
             for (TStatDirection direction : {sdDown, sdUp}) {
@@ -112,36 +125,11 @@ void THistorySource::Append(THistorySeries& ASeries, int64_t AFromMs, int64_t AT
 }
 
 TToneViews THistorySource::ToneViews(const TToneViewRequest& ARequest) const {
-    TToneViews views;
     if (FLineId == 0)
-        return views;
-    const auto sets = FStore->SetTimes(FLineId, static_cast<int64_t>(ARequest.FromMs),
-                                       static_cast<int64_t>(ARequest.ToMs));
-    std::optional<TWaterfallBuilder> waterfall;
-    for (const auto& [sampleId, timeMs] : sets) {
-        // One set at a time: a month of sets never sits in memory.
-        const std::unique_ptr<TDrayData> set = FStore->LoadSet(sampleId);
-        if (!set)
-            continue;
-        if (!waterfall) {
-            int tones = std::min<int>(VDSLProfileTones[SafeProfile(set->VDSLProfile())],
-                                      static_cast<int>(BinArraySize));
-            if (ARequest.Quantity == TToneQuantity::SNR && ARequest.SNROnlyFirst512)
-                tones = std::min(tones, 512);
-            views.DS = TToneEnvelope(tones, ARequest.Quantity);
-            views.US = TToneEnvelope(tones, ARequest.Quantity);
-            waterfall.emplace(ARequest.FromMs, ARequest.ToMs, tones, ARequest.Quantity,
-                              ARequest.Rows, ARequest.Columns, static_cast<int64_t>(sets.size()));
-        }
-        views.DS.Add(set->ShowBinStatsDS());
-        views.US.Add(set->ShowBinStatsUS());
-        waterfall->Add(static_cast<double>(timeMs), ARequest.WaterfallDirection == sdDown
-                                                        ? set->ShowBinStatsDS()
-                                                        : set->ShowBinStatsUS());
-    }
-    if (waterfall)
-        views.Waterfall = waterfall->Take();
-    return views;
+        return {};
+    if (FPath.empty())
+        return ComputeToneViews(*FStore, FLineId, ARequest);
+    return TToneViewsJob(FPath, FLineId, ARequest).Take();
 }
 
 std::unique_ptr<TDrayData> THistorySource::NearestSet(double ATimeMs,

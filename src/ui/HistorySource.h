@@ -1,11 +1,11 @@
 // One line of a history file, read for the history charts: its samples as time series,
 // errors per interval and events (THistorySeries), read a day at a time so that a month of
 // samples never sits in memory as rows; newer samples as they arrive (a file another process
-// is recording); and the per-tone envelope and waterfall of a time range, from the stored
-// sets taken one at a time.
+// is recording); and the per-tone envelope and waterfall of a time range (ToneViews.h).
 #pragma once
 
 #include "history/HistoryStore.h"
+#include "history/ToneViews.h"
 #include "model/ToneHistory.h"
 #include "ui/HistorySeries.h"
 
@@ -16,22 +16,6 @@
 
 namespace vexlorin {
 
-// The envelope of both directions and the waterfall of one, for one range.
-struct TToneViews {
-    TToneEnvelope DS{0, TToneQuantity::SNR};
-    TToneEnvelope US{0, TToneQuantity::SNR};
-    TWaterfallGrid Waterfall;
-};
-
-struct TToneViewRequest {
-    double FromMs = 0, ToMs = 0;
-    TToneQuantity Quantity = TToneQuantity::SNR;
-    TStatDirection WaterfallDirection = sdDown;
-    int Rows = 600, Columns = 1000; // the waterfall's cells at most
-    // As the charts' option: the modem's per-tone SNR only in the first 512 tones.
-    bool SNROnlyFirst512 = true;
-};
-
 class THistorySource {
 public:
     // Reads the line ALineId of AStore (ALineId 0: the line with the newest sample).
@@ -39,6 +23,10 @@ public:
     // Opens APath read-only. EHistoryError (with what to do) for anything that is not a
     // history file this program can read; the file is not changed.
     static std::unique_ptr<THistorySource> Open(const std::string& APath);
+
+    // The file opened by Open() ("" for a store handed over): threads that read the tone
+    // views open it again, each on a connection of its own.
+    const std::string& Path() const { return FPath; }
 
     int64_t LineId() const { return FLineId; }
     const history::TLineInfo* Line() const { return FLineId ? &FLine : nullptr; }
@@ -53,6 +41,8 @@ public:
     // A sample was stored since the last look (cheap: polls the newest id).
     bool Changed();
 
+    // The envelope and the waterfall of a range, now: on two threads for an opened file (see
+    // TToneViewsJob), else on this one.
     TToneViews ToneViews(const TToneViewRequest& ARequest) const;
     // The stored set nearest to ATimeMs; null when the line has none.
     std::unique_ptr<TDrayData> NearestSet(double ATimeMs, int64_t* ASampleTimeMs = nullptr) const;
@@ -65,6 +55,7 @@ private:
     int64_t FLineId = 0;
     history::TLineInfo FLine;
     int64_t FSeenId = 0;
+    std::string FPath;
 };
 
 } // namespace vexlorin

@@ -36,8 +36,12 @@ THistoryWindow::THistoryWindow(IUserDialogs& ADialogs, QWidget* AParent)
     lblHistoryFile = new QLabel(tr("No history file open"), this);
     lblHistoryFile->setObjectName(QStringLiteral("lblHistoryFile"));
     lblHistoryFile->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    lblToneViews = new QLabel(this);
+    lblToneViews->setObjectName(QStringLiteral("lblToneViews"));
+    lblToneViews->hide();
     top->addWidget(btnOpenHistory);
     top->addWidget(lblHistoryFile, 1);
+    top->addWidget(lblToneViews);
     layout->addLayout(top);
     FCharts = new THistoryCharts(FDialogs, this);
     layout->addWidget(FCharts, 1);
@@ -59,9 +63,31 @@ THistoryWindow::THistoryWindow(IUserDialogs& ADialogs, QWidget* AParent)
     tmrFollow->setObjectName(QStringLiteral("tmrFollow"));
     tmrFollow->setInterval(2000);
     connect(tmrFollow, &QTimer::timeout, this, [this] { Follow(); });
+
+    tmrToneViews = new QTimer(this);
+    tmrToneViews->setObjectName(QStringLiteral("tmrToneViews"));
+    tmrToneViews->setInterval(50);
+    connect(tmrToneViews, &QTimer::timeout, this, [this] { PollToneViews(); });
 }
 
-THistoryWindow::~THistoryWindow() = default;
+THistoryWindow::~THistoryWindow() {
+    // Its threads end before anything they could report to goes.
+    CancelToneViews();
+}
+
+void THistoryWindow::showEvent(QShowEvent* AEvent) {
+    QWidget::showEvent(AEvent);
+    UpdateToneViewsWhenShown();
+}
+
+void THistoryWindow::hideEvent(QHideEvent* AEvent) {
+    QWidget::hideEvent(AEvent);
+    // A closed window computes nothing; it computes again when shown and asked.
+    if (FToneJob) {
+        CancelToneViews();
+        FToneViewsStale = true;
+    }
+}
 
 void THistoryWindow::btnOpenHistoryClick() {
     dlgOpenHistory.FileName = FFileName;
@@ -86,6 +112,8 @@ bool THistoryWindow::OpenFile(const QString& AFileName) {
         FDialogs.ShowRefusal(QString::fromStdString(e.what()));
         return false;
     }
+    // A computation for the file shown before would show its sets.
+    CancelToneViews();
     FSource = std::move(source);
     FSeries = std::move(series);
     FFileName = AFileName;
@@ -158,8 +186,47 @@ void THistoryWindow::UpdateToneViews() {
     request.Rows = std::max(50, FCharts->Waterfall()->RowsWanted());
     request.Columns = std::max(100, FCharts->Waterfall()->ColumnsWanted());
     request.SNROnlyFirst512 = FSNROnlyFirst512;
+    CancelToneViews();
+    if (FSource->Path().empty()) {
+        // A store without a file of its own (never the case for an opened file): here.
+        try {
+            const TToneViews views = FSource->ToneViews(request);
+            FCharts->ShowEnvelope(views.DS, views.US);
+            FCharts->ShowWaterfall(views.Waterfall);
+        } catch (const std::exception& e) {
+            FDialogs.ShowRefusal(QString::fromStdString(e.what()));
+        }
+        return;
+    }
+    FToneJob =
+        std::make_unique<history::TToneViewsJob>(FSource->Path(), FSource->LineId(), request);
+    lblToneViews->setText(tr("Computing the envelope and the waterfall..."));
+    lblToneViews->show();
+    tmrToneViews->start();
+}
+
+void THistoryWindow::CancelToneViews() {
+    tmrToneViews->stop();
+    lblToneViews->hide();
+    FToneJob.reset();
+}
+
+void THistoryWindow::PollToneViews() {
+    if (!FToneJob)
+        return;
+    if (!FToneJob->Done()) {
+        const int64_t total = FToneJob->SetsTotal();
+        if (total > 0)
+            lblToneViews->setText(tr("Computing the envelope and the waterfall: %1 of %2 sets...")
+                                      .arg(FToneJob->SetsDone())
+                                      .arg(total));
+        return;
+    }
+    tmrToneViews->stop();
+    lblToneViews->hide();
+    const std::unique_ptr<history::TToneViewsJob> job = std::move(FToneJob);
     try {
-        const TToneViews views = FSource->ToneViews(request);
+        const TToneViews views = job->Take();
         FCharts->ShowEnvelope(views.DS, views.US);
         FCharts->ShowWaterfall(views.Waterfall);
     } catch (const std::exception& e) {

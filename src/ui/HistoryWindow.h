@@ -40,9 +40,13 @@ public:
     void Follow();
     // How often the window looks for new samples (ms).
     void SetFollowInterval(int AMs);
-    // The envelope and the waterfall of the chosen range, now (the charts ask for it a
-    // moment after the range changed).
+    // Starts computing the envelope and the waterfall of the chosen range on worker
+    // threads (the charts ask for it a moment after the range changed); a computation still
+    // running for another range is cancelled. The window stays usable meanwhile and says how
+    // far it got; the charts get the result when it is there.
     void UpdateToneViews();
+    // The envelope and the waterfall are being computed.
+    bool ToneViewsPending() const { return FToneJob != nullptr; }
     // The same once they are shown: while the time charts are, a range change costs only
     // their redraw, and the envelope and waterfall follow when their page is opened.
     void UpdateToneViewsWhenShown();
@@ -56,15 +60,27 @@ public:
     // As a click at ATimeMs; false when the line has no stored set.
     bool OpenNearestSet(double ATimeMs);
 
+protected:
+    void showEvent(QShowEvent* AEvent) override;
+    void hideEvent(QHideEvent* AEvent) override;
+
 private:
     void btnOpenHistoryClick();
     void ShowLine();
+    // Cancels the computation of the tone views, if any, and waits for its threads (at most
+    // the set each is decoding).
+    void CancelToneViews();
+    // Shows the computation's progress, or its result once it is there.
+    void PollToneViews();
 
     IUserDialogs& FDialogs;
     THistoryCharts* FCharts;
     QLabel* lblHistoryFile;
     QPushButton* btnOpenHistory;
     QTimer* tmrFollow;
+    QLabel* lblToneViews;
+    QTimer* tmrToneViews;
+    std::unique_ptr<history::TToneViewsJob> FToneJob;
     std::unique_ptr<THistorySource> FSource;
     THistorySeries FSeries;
     QString FFileName;

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <ctime>
 #include <filesystem>
 #include <map>
@@ -187,6 +188,58 @@ TEST(HistoryStore, StoredSetRoundTripsByteForByte) {
     status.Bands.clear();
     EXPECT_EQ(rows[1].Summary, status);
     EXPECT_TRUE(rows[0].Summary.Get(sdDown, diSNRMargin).Has());
+}
+
+// The few values the time charts read equal those of the whole rows: integers, decimals,
+// absent values and failed samples, of the asked line and range alone.
+TEST(HistoryStore, SampleValuesAreThoseOfTheWholeRows) {
+    TTempDir dir;
+    auto store = THistoryStore::Open(dir.File("h.sqlite"), THistoryStore::TMode::ReadWrite);
+    const int64_t line = store->LineId({"127.0.0.1", 23, "DrayTek"});
+    const int64_t other = store->LineId({"127.0.0.2", 23, "DrayTek"});
+    store->AddSample(line, Completed(1000, Sets().WithBins, true));
+    store->AddSample(line, Failed(2000));
+    store->AddSample(line, Completed(3000, Sets().Training, false));
+    store->AddSample(line, Completed(4000, Sets().StatusOnly, false));
+    store->AddSample(other, Completed(2500, Sets().StatusOnly, false));
+    store->AddSample(line, Completed(9000, Sets().StatusOnly, false));
+    const std::vector<TDirectionValue> items = {{sdDown, diActualRate},
+                                                {sdUp, diSNRMargin},
+                                                {sdDown, diAttenuation},
+                                                {sdUp, diCRC},
+                                                {sdDown, diSNRMargin}};
+    std::vector<TSampleValues> read;
+    store->VisitSampleValues(line, 1000, 4000, items,
+                             [&](const TSampleValues& ASample) { read.push_back(ASample); });
+    const auto rows = store->Samples(line, 1000, 4000);
+    ASSERT_EQ(rows.size(), 4u);
+    ASSERT_EQ(read.size(), rows.size());
+    int absent = 0, decimals = 0;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(read[i].TimeMs, rows[i].TimeMs);
+        EXPECT_EQ(read[i].Outcome, rows[i].Outcome);
+        EXPECT_EQ(read[i].HasSet, rows[i].HasSet);
+        ASSERT_EQ(read[i].Values.size(), items.size());
+        for (std::size_t k = 0; k < items.size(); ++k) {
+            const TSummaryValue& value = rows[i].Summary.Get(items[k].Direction, items[k].Item);
+            if (const auto number = value.AsNumber()) {
+                EXPECT_EQ(read[i].Values[k], *number) << k;
+                decimals += value.IsInteger() ? 0 : 1;
+            } else {
+                EXPECT_TRUE(std::isnan(read[i].Values[k])) << k;
+                ++absent;
+            }
+        }
+    }
+    // The cases above were all met: absent values (the failed sample) and decimals.
+    EXPECT_GE(absent, static_cast<int>(items.size()));
+    EXPECT_GT(decimals, 0);
+    EXPECT_EQ(read[1].Outcome, TSampleOutcome::Failed);
+    EXPECT_TRUE(read[0].HasSet);
+    EXPECT_EQ(
+        read[0].Values[0],
+        static_cast<double>(*SummarizeSet(*Sets().WithBins).Get(sdDown, diActualRate).AsInteger()));
 }
 
 TEST(HistoryStore, NearestSetPicksTheClosestOnEitherSide) {

@@ -3,6 +3,7 @@
 // program's, so a change that moves an item in both the program's writer and its reader
 // (and so still reads back what it wrote) cannot pass: files of other programs that read
 // the format would no longer load.
+#include "model/TypedValues.h"
 #include "model/uDrayData.h"
 
 #include "FileTestSupport.h"
@@ -162,6 +163,67 @@ TEST(StatFileGolden, WriterProducesTheFileByteForByte) {
     FillGoldenSet(set);
     EXPECT_EQ(set.VDSLProfile(), vp35b);
     EXPECT_EQ(set.SaveToBytes(), test::ReadFile(GoldenFile));
+}
+
+// The bins tables read alone are those a whole load gives: the golden file, a version 1
+// file (its profile in the status text), lines broken by CR, LF or both (a quadruple never
+// spans a break), a set without tables; a damaged file fails as a whole load does.
+TEST(StatFileGolden, BinTablesReadAloneAreThoseOfAWholeLoad) {
+    const auto encode = [](const char* ASignature, const std::string& ABinsDS, bool AVersion2) {
+        TTypedValueWriter writer;
+        writer.WriteString(ASignature);
+        writer.WriteString(Text(Stats));
+        for (int table = 0; table < 6; ++table)
+            writer.WriteString("bin=   0: 1, 2,\r\n");
+        writer.WriteString("  7 20 -1 4\n  8 21 -2 5\r\n");
+        writer.WriteString(ABinsDS);
+        writer.WriteString("name");
+        if (AVersion2) {
+            writer.WriteInteger(7); // vp17a
+            for (int i = 0; i < 6; ++i)
+                writer.WriteRawByte(8);
+        }
+        return writer.TakeBytes();
+    };
+    const std::string breaks = "  1 10 -2 3\r  2 11 -3 4\n  3 12 -4 5 4\r\n13 -5 6\r"
+                               "  5 14 -6 7";
+    struct TCase {
+        const char* Name;
+        TBytes Bytes;
+        TVDSLProfile Profile;
+    };
+    TDrayData empty;
+    const TCase cases[] = {
+        {"golden", test::ReadFile(GoldenFile), vp35b},
+        {"version 2, mixed breaks", encode(StatFileSignatures[1], breaks, true), vp17a},
+        {"version 1", encode(StatFileSignatures[0], breaks, false), vp35b},
+        {"no tables", empty.SaveToBytes(), empty.VDSLProfile()},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TDrayData whole;
+        whole.LoadFromBytes(c.Bytes);
+        const TDrayData::TBinTables alone = TDrayData::ReadBinTables(c.Bytes);
+        EXPECT_EQ(alone.Profile, c.Profile);
+        EXPECT_EQ(alone.Profile, whole.VDSLProfile());
+        EXPECT_EQ(alone.DS, whole.ShowBinStatsDS());
+        EXPECT_EQ(alone.US, whole.ShowBinStatsUS());
+    }
+    // The breaks decide the quadruples: "4\r\n13 -5 6" is none.
+    const auto broken = TDrayData::ReadBinTables(cases[1].Bytes);
+    EXPECT_EQ(broken.DS[2], (TDrayBinEntry{2, 11, -3, 4}));
+    EXPECT_EQ(broken.DS[5], (TDrayBinEntry{5, 14, -6, 7}));
+    EXPECT_EQ(broken.DS[4], TDrayBinEntry{});
+    EXPECT_EQ(broken.US[8], (TDrayBinEntry{8, 21, -2, 5}));
+
+    TBytes cut = test::ReadFile(GoldenFile);
+    cut.resize(cut.size() - 20);
+    TDrayData whole;
+    EXPECT_THROW(whole.LoadFromBytes(cut), std::exception);
+    EXPECT_THROW(TDrayData::ReadBinTables(cut), std::exception);
+    TBytes foreign = cases[1].Bytes;
+    foreign[3] ^= 0x20; // another signature
+    EXPECT_THROW(TDrayData::ReadBinTables(foreign), EDrayDataError);
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <random>
+#include <stdexcept>
 
 namespace vexlorin {
 namespace {
@@ -118,6 +119,55 @@ TEST(Waterfall, NoMoreCellsThanSetsAndTones) {
     EXPECT_EQ(grid.Columns, 20);
     EXPECT_EQ(grid.At(0, 5), 9);
     EXPECT_TRUE(std::isnan(grid.At(2, 5)));
+}
+
+// Sets split among several envelopes and waterfalls and merged give what one of each gets
+// from all the sets; an empty share changes nothing; other tones or cells are refused.
+TEST(ToneViewsMerge, SharesMergedAreAsAllSetsAddedToOne) {
+    std::mt19937 random(5);
+    constexpr int tones = 200;
+    constexpr double from = 0, to = 59'000;
+    std::vector<std::pair<double, TDrayBinArray>> sets;
+    for (int i = 0; i < 60; ++i)
+        sets.emplace_back(i * 1000.0, RandomBins(random, tones));
+    TToneEnvelope whole(tones, TToneQuantity::SNR);
+    TWaterfallBuilder wholeMap(from, to, tones, TToneQuantity::SNR, 12, 50);
+    for (const auto& [time, bins] : sets) {
+        whole.Add(bins);
+        wholeMap.Add(time, bins);
+    }
+    // Shares of 0, 17, 30 and 13 sets; the first is empty.
+    const std::size_t bounds[] = {0, 0, 17, 47, 60};
+    TToneEnvelope merged(tones, TToneQuantity::SNR);
+    TWaterfallBuilder mergedMap(from, to, tones, TToneQuantity::SNR, 12, 50);
+    for (std::size_t share = 0; share + 1 < std::size(bounds); ++share) {
+        TToneEnvelope part(tones, TToneQuantity::SNR);
+        TWaterfallBuilder partMap(from, to, tones, TToneQuantity::SNR, 12, 50);
+        for (std::size_t i = bounds[share]; i < bounds[share + 1]; ++i) {
+            part.Add(sets[i].second);
+            partMap.Add(sets[i].first, sets[i].second);
+        }
+        merged.Merge(part);
+        mergedMap.Merge(partMap);
+    }
+    ASSERT_EQ(merged.Sets(), whole.Sets());
+    for (int tone = 0; tone < tones; ++tone) {
+        EXPECT_EQ(merged.Minimum(tone), whole.Minimum(tone)) << tone;
+        EXPECT_EQ(merged.Maximum(tone), whole.Maximum(tone)) << tone;
+        EXPECT_DOUBLE_EQ(merged.Mean(tone), whole.Mean(tone)) << tone;
+    }
+    const TWaterfallGrid a = mergedMap.Take(), b = wholeMap.Take();
+    EXPECT_EQ(a.Sets, b.Sets);
+    ASSERT_EQ(a.Cells.size(), b.Cells.size());
+    for (std::size_t i = 0; i < a.Cells.size(); ++i)
+        EXPECT_DOUBLE_EQ(a.Cells[i], b.Cells[i]) << i;
+
+    TToneEnvelope other(tones - 1, TToneQuantity::SNR), bits(tones, TToneQuantity::Bits);
+    EXPECT_THROW(merged.Merge(other), std::invalid_argument);
+    EXPECT_THROW(merged.Merge(bits), std::invalid_argument);
+    TWaterfallBuilder otherMap(from, to + 1, tones, TToneQuantity::SNR, 12, 50);
+    TWaterfallBuilder map(from, to, tones, TToneQuantity::SNR, 12, 50);
+    EXPECT_THROW(map.Merge(otherMap), std::invalid_argument);
 }
 
 TEST(TimeSeries, GapsWhereSamplesAreFurtherApartThanUsual) {

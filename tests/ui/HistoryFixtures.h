@@ -6,8 +6,10 @@
 #include "RouterSim.h"
 #include "history/HistoryStore.h"
 #include "history/Recorder.h"
+#include "model/BinsScan.h"
 #include "reader/Retrieval.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <memory>
@@ -53,6 +55,26 @@ struct TGeneratedSample {
     int SNRShift = 0;
 };
 
+// Showbins lines with each tone's SNR shifted by AShift (not below 0): the lines are what a
+// stored set keeps, so the shift is in the stored set too.
+inline TStringList ShiftedSNR(const TStringList& ALines, int AShift) {
+    TStringList lines;
+    for (const std::string& line : ALines) {
+        std::string shifted;
+        std::size_t copied = 0;
+        TBinQuadruple match;
+        for (std::size_t from = 0; FindBinQuadruple(line, from, match); from = match.End) {
+            const auto at = static_cast<std::size_t>(match.Numbers[1].data() - line.data());
+            shifted.append(line, copied, at - copied);
+            shifted += std::to_string(std::max<int64_t>(0, match.Values[1] + AShift));
+            copied = at + match.Numbers[1].size();
+        }
+        shifted.append(line, copied, std::string::npos);
+        lines.push_back(std::move(shifted));
+    }
+    return lines;
+}
+
 // ATemplate with the sample's values in its status text (and its SNR table shifted); a
 // sample without tables gets the text alone, as the store keeps no more of it.
 inline std::unique_ptr<TDrayData> SampleSet(const TDrayData& ATemplate, const TGeneratedSample& A) {
@@ -91,12 +113,8 @@ inline std::unique_ptr<TDrayData> SampleSet(const TDrayData& ATemplate, const TG
         }
     }
     set->SetStats(stats);
-    if (A.WithTables && A.SNRShift != 0) {
-        TDrayBinArray bins = set->ShowBinStatsDS();
-        for (auto& entry : bins)
-            entry.SNR = static_cast<int16_t>(entry.SNR + A.SNRShift);
-        set->SetShowBinStatsDS(bins);
-    }
+    if (A.WithTables && A.SNRShift != 0)
+        set->SetBinStatsDSRaw(ShiftedSNR(set->BinStatsDSRaw(), A.SNRShift));
     return set;
 }
 

@@ -2,8 +2,8 @@
 // recorder against the simulated router, or generated long histories. The charts' data
 // equal the store's; gaps and events sit where the data put them; a click opens exactly the
 // stored set nearest to it; the envelope equals a direct computation over the stored sets;
-// a file that is no history is refused untouched; a file recorded by another writer while
-// open is followed; watch from the window stops cleanly, also when the window closes
+// a file that is no history is refused untouched; a file that vexlorin-cli watch records
+// while it is open is followed; watch from the window stops cleanly, also when the window closes
 // mid-sample.
 #include "HistoryFixtures.h"
 #include "TestSupport.h"
@@ -17,6 +17,8 @@
 
 #include <QCryptographicHash>
 #include <QFile>
+#include <QLabel>
+#include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -190,6 +192,12 @@ TEST_F(HistoryWindowTest, EnvelopeIsTheMinMeanMaxOfTheStoredSetsOfTheRange) {
     TChart* chart = Window->Charts().EnvelopeChart();
     EXPECT_EQ(chart->SeriesCount(), 0);
     Child<QTabWidget>(*Window, "pgcHistory")->setCurrentWidget(chart);
+    // Computed on other threads: the page opens at once and says that it is computing.
+    EXPECT_TRUE(Window->ToneViewsPending());
+    EXPECT_EQ(chart->SeriesCount(), 0);
+    EXPECT_TRUE(Child<QLabel>(*Window, "lblToneViews")->isVisible());
+    QTRY_VERIFY_WITH_TIMEOUT(!Window->ToneViewsPending(), 20000);
+    EXPECT_FALSE(Child<QLabel>(*Window, "lblToneViews")->isVisible());
 
     auto store = THistoryStore::Open(DayPath(), THistoryStore::TMode::ReadOnly);
     const int64_t line = store->Lines().at(0).Id;
@@ -220,6 +228,47 @@ TEST_F(HistoryWindowTest, EnvelopeIsTheMinMeanMaxOfTheStoredSetsOfTheRange) {
     EXPECT_EQ(grid.Sets, static_cast<int64_t>(sets.size()));
     EXPECT_DOUBLE_EQ(grid.FromMs, from);
     EXPECT_LE(grid.Rows, static_cast<int>(sets.size()));
+}
+
+// The range changes while the envelope is computed: the computation starts again and what
+// is shown is the last range's. Closing the window or destroying it mid-computation ends
+// the computation without a box and without waiting for it.
+TEST_F(HistoryWindowTest, AComputationForAnOlderRangeIsCancelledAndNeverShown) {
+    ASSERT_TRUE(Window->OpenFile(QString::fromStdString(DayPath())));
+    TChart* chart = Window->Charts().EnvelopeChart();
+    Child<QTabWidget>(*Window, "pgcHistory")->setCurrentWidget(chart);
+    ASSERT_TRUE(Window->ToneViewsPending()); // the whole day
+    const double from = T0 + 100 * MinuteMs, to = T0 + 250 * MinuteMs;
+    Window->Charts().SetRange(from, to);
+    Window->UpdateToneViews();
+    ASSERT_TRUE(Window->ToneViewsPending());
+    QTRY_VERIFY_WITH_TIMEOUT(!Window->ToneViewsPending(), 20000);
+    // The coalesced range change comes later and computes the same range again.
+    QTest::qWait(400);
+    QTRY_VERIFY_WITH_TIMEOUT(!Window->ToneViewsPending(), 20000);
+    auto store = THistoryStore::Open(DayPath(), THistoryStore::TMode::ReadOnly);
+    const auto sets = store->SetTimes(store->Lines().at(0).Id, static_cast<int64_t>(from),
+                                      static_cast<int64_t>(to));
+    ASSERT_EQ(sets.size(), 10u); // minutes 105, 120, ..., 240
+    EXPECT_EQ(Window->Charts().Waterfall()->Grid().Sets, 10);
+    EXPECT_DOUBLE_EQ(Window->Charts().Waterfall()->Grid().FromMs, from);
+    EXPECT_TRUE(chart->Title().contains(QStringLiteral(" 10 ")));
+
+    // Closed mid-computation: cancelled; shown again, it computes again.
+    Window->UpdateToneViews();
+    ASSERT_TRUE(Window->ToneViewsPending());
+    Window->close();
+    EXPECT_FALSE(Window->ToneViewsPending());
+    Window->show();
+    EXPECT_TRUE(Window->ToneViewsPending());
+    QTRY_VERIFY_WITH_TIMEOUT(!Window->ToneViewsPending(), 20000);
+    EXPECT_EQ(Window->Charts().Waterfall()->Grid().Sets, 10);
+    // Destroyed mid-computation.
+    Window->UpdateToneViews();
+    ASSERT_TRUE(Window->ToneViewsPending());
+    Window.reset();
+    QApplication::processEvents();
+    EXPECT_TRUE(Dialogs->Refusals.isEmpty());
 }
 
 TEST_F(HistoryWindowTest, ClickingATimeOpensExactlyTheNearestStoredSet) {
@@ -305,7 +354,7 @@ TEST_F(HistoryWindowTest, AFileThatIsNoHistoryIsRefusedUntouchedAndTheWindowStay
     EXPECT_TRUE(Window->OpenFile(QString::fromStdString(DayPath())));
 }
 
-TEST_F(HistoryWindowTest, FollowsAFileAnotherWriterRecordsWhileItIsOpen) {
+TEST_F(HistoryWindowTest, FollowsAFileThatWatchRecordsInAnotherProcess) {
     TRouterSim router;
     const uint16_t port = router.Start();
     QTemporaryDir dir;
@@ -324,19 +373,38 @@ TEST_F(HistoryWindowTest, FollowsAFileAnotherWriterRecordsWhileItIsOpen) {
     Window->SetFollowInterval(50);
     EXPECT_EQ(Window->Charts().Series().SampleTimesMs.size(), 1u);
 
-    // Another writer with a connection of its own, as vexlorin-cli watch would be.
-    auto store = THistoryStore::Open(path, THistoryStore::TMode::ReadWrite);
-    TLineRecorder recorder(target, store.get(), nullptr);
-    std::thread writer([&] { recorder.Run(3, std::nullopt); });
-    writer.join();
-    QTRY_COMPARE_WITH_TIMEOUT(Window->Charts().Series().SampleTimesMs.size(), 4u, 5000);
+    // Another process records into it while it is open: vexlorin-cli watch.
+    QProcess watch;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("VEXLORIN_PASSWORD"), QStringLiteral("admin"));
+    watch.setProcessEnvironment(environment);
+    watch.start(QStringLiteral(VEXLORIN_CLI_PATH),
+                {QStringLiteral("watch"), QStringLiteral("127.0.0.1"), QStringLiteral("--port"),
+                 QString::number(port), QStringLiteral("--user"), QStringLiteral("admin"),
+                 QStringLiteral("--db"), QString::fromStdString(path), QStringLiteral("--interval"),
+                 QStringLiteral("100ms"), QStringLiteral("--bins-every"), QStringLiteral("100ms"),
+                 QStringLiteral("--count"), QStringLiteral("3")});
+    ASSERT_TRUE(watch.waitForStarted(10000));
+    QTRY_COMPARE_WITH_TIMEOUT(Window->Charts().Series().SampleTimesMs.size(), 4u, 20000);
+    // It may have ended already while the window was followed (waitForFinished is false then).
+    ASSERT_TRUE(watch.state() == QProcess::NotRunning || watch.waitForFinished(20000));
+    EXPECT_EQ(watch.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(watch.exitCode(), 0) << watch.readAllStandardError().toStdString();
+    // Nothing more comes: what the window follows is what the process stored.
+    QTest::qWait(200);
+    auto store = THistoryStore::Open(path, THistoryStore::TMode::ReadOnly);
     const auto rows = store->Samples(store->Lines().at(0).Id, INT64_MIN, INT64_MAX);
+    ASSERT_EQ(rows.size(), 4u);
     const auto points = Points(Window->Charts().TimeChart(TTimeChartId::SNRMargin)->DrawnData(0));
     ASSERT_EQ(points.size(), 4u);
-    for (const auto& row : rows)
+    std::size_t sets = 0;
+    for (const auto& row : rows) {
         EXPECT_EQ(points.at(static_cast<double>(row.TimeMs)),
                   Value(row.Summary.Get(sdDown, diSNRMargin)));
-    EXPECT_EQ(Window->Charts().Series().SetTimesMs.size(), 4u);
+        sets += row.HasSet ? 1 : 0;
+    }
+    EXPECT_GE(sets, 2u); // the first sample of each writer reads the tables
+    EXPECT_EQ(Window->Charts().Series().SetTimesMs.size(), sets);
     EXPECT_TRUE(Dialogs->Refusals.isEmpty());
 }
 
